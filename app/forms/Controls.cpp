@@ -1,0 +1,324 @@
+#include "Controls.h"
+
+#include "Form.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QValidator>
+
+#include <climits>
+
+namespace forms {
+
+namespace {
+
+// Refuses any text holding half of a surrogate pair. The line edit cuts an insertion at its
+// maximum length by UTF-16 units, which can split a character in two; this turns that cut
+// into a refusal of the whole insertion.
+class WholeCharacterValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (c.isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (c.isSurrogate())
+                return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+QValidator* wholeCharacterValidator()
+{
+    // One for every field; it holds no state.
+    static auto* validator = new WholeCharacterValidator;
+    return validator;
+}
+
+// The control whose mouse-move procedure is running, for SetMouseCursor.
+QPointer<QWidget> g_mouseTarget;
+
+QString withLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+QFont arial(double points, bool bold, bool italic, bool underline)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+
+// ---- TextBox ----------------------------------------------------------------------------
+
+TextBox::TextBox(QWidget* parent, const QRect& rect, const QFont& font) : QLineEdit(parent)
+{
+    setGeometry(rect);
+    setFont(font);
+    setValidator(wholeCharacterValidator());
+    connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
+}
+
+int TextBox::SelStart() const
+{
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+void TextBox::setSelStart(int start)
+{
+    if (start < 0)
+        throw RuntimeError(ErrorCode::InvalidCall);
+    setCursorPosition(start);
+}
+
+int TextBox::SelLength() const { return static_cast<int>(selectedText().size()); }
+
+void TextBox::setSelLength(int length)
+{
+    if (length < 0)
+        throw RuntimeError(ErrorCode::InvalidCall);
+    const int start = SelStart();
+    setSelection(start, std::min(length, static_cast<int>(text().size()) - start));
+}
+
+void TextBox::SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+void TextBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Click();
+}
+
+// ---- MultiLineTextBox -------------------------------------------------------------------
+
+MultiLineTextBox::MultiLineTextBox(QWidget* parent, const QRect& rect, const QFont& font)
+    : QPlainTextEdit(parent)
+{
+    setGeometry(rect);
+    setFont(font);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Tab moves on to the next control, as in every other field of the window.
+    setTabChangesFocus(true);
+}
+
+QString MultiLineTextBox::Text() const
+{
+    QString text = toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void MultiLineTextBox::setText(const QString& text)
+{
+    QString plain = withLineFeeds(text);
+    plain.replace(u'\r', u'\n');
+    if (plain != toPlainText())
+        setPlainText(plain);
+}
+
+void MultiLineTextBox::SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+// ---- Label ------------------------------------------------------------------------------
+
+Label::Label(QWidget* parent, const QRect& rect, const QFont& font, const QString& caption)
+    : QWidget(parent), caption_(caption)
+{
+    setGeometry(rect);
+    setFont(font);
+}
+
+void Label::setCaption(const QString& caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    if (autoSize_)
+        fitToText();
+    update();
+}
+
+void Label::setAccessKeyMarking(bool on)
+{
+    marking_ = on;
+    if (autoSize_)
+        fitToText();
+    update();
+}
+
+void Label::setAlignment(Qt::Alignment horizontal)
+{
+    alignment_ = horizontal;
+    update();
+}
+
+void Label::setAutoSize(bool on)
+{
+    autoSize_ = on;
+    if (on)
+        fitToText();
+}
+
+void Label::setForeColor(const QColor& color)
+{
+    foreColor_ = color;
+    update();
+}
+
+void Label::setBackColor(const QColor& color)
+{
+    backColor_ = color;
+    setAutoFillBackground(false);
+    update();
+}
+
+int Label::textFlags() const
+{
+    return static_cast<int>(alignment_) | Qt::AlignTop | Qt::TextWordWrap
+        | (marking_ ? Qt::TextShowMnemonic : 0);
+}
+
+QString Label::displayText() const
+{
+    // Only a CR LF pair starts a new line; a lone CR is no line break.
+    QString text = withLineFeeds(caption_);
+    text.replace(u'\r', u' ');
+    return text;
+}
+
+void Label::fitToText()
+{
+    const int flags = (textFlags() & ~Qt::TextWordWrap);
+    const QRect bounds = QFontMetrics(font()).boundingRect(QRect(0, 0, INT_MAX / 4, INT_MAX / 4),
+                                                           flags, displayText());
+    resize(std::max(bounds.width(), 1), std::max(bounds.height(), QFontMetrics(font()).height()));
+}
+
+void Label::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (backColor_.isValid())
+        painter.fillRect(rect(), backColor_);
+    if (caption_.isEmpty())
+        return;
+    painter.setPen(foreColor_.isValid() ? foreColor_ : palette().color(QPalette::WindowText));
+    painter.drawText(rect(), autoSize_ ? textFlags() & ~Qt::TextWordWrap : textFlags(), displayText());
+}
+
+void Label::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void Label::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Click();
+}
+
+void Label::mouseMoveEvent(QMouseEvent* event)
+{
+    if (MouseMove) {
+        g_mouseTarget = this;
+        MouseMove();
+        g_mouseTarget = nullptr;
+    }
+    event->accept();
+}
+
+void SetMouseCursor(int systemCursorId)
+{
+    if (!g_mouseTarget)
+        return;
+    // The one system cursor the windows ask for; any other id leaves the pointer alone.
+    if (systemCursorId == kSystemHandCursor)
+        g_mouseTarget->setCursor(Qt::PointingHandCursor);
+}
+
+// ---- CommandButton ----------------------------------------------------------------------
+
+CommandButton::CommandButton(QWidget* parent, const QRect& rect, const QFont& font, const QString& caption)
+    : QPushButton(caption, parent)
+{
+    setGeometry(rect);
+    setFont(font);
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] { Click(); });
+}
+
+void CommandButton::setValue(bool pressed)
+{
+    if (pressed)
+        click();
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    if (KeyDown) {
+        int keyCode = keyCodeOf(*event);
+        int shift = shiftMaskOf(event->modifiers());
+        KeyDown(keyCode, shift);
+        if (keyCode == 0)
+            return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+// ---- Frame, Shape, PictureBox -----------------------------------------------------------
+
+Frame::Frame(QWidget* parent, const QRect& rect) : QFrame(parent)
+{
+    setGeometry(rect);
+    setFrameStyle(QFrame::Box | QFrame::Sunken);
+}
+
+Shape::Shape(QWidget* parent, const QRect& rect, int borderPixels, const QColor& border, const QColor& fill)
+    : QWidget(parent), borderPixels_(borderPixels), border_(border), fill_(fill)
+{
+    setGeometry(rect);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (fill_.isValid())
+        painter.fillRect(rect(), fill_);
+    const int b = borderPixels_;
+    // The border is drawn inside the shape's box, as wide as asked on every side.
+    painter.fillRect(0, 0, width(), b, border_);
+    painter.fillRect(0, height() - b, width(), b, border_);
+    painter.fillRect(0, 0, b, height(), border_);
+    painter.fillRect(width() - b, 0, b, height(), border_);
+}
+
+PictureBox::PictureBox(QWidget* parent, const QPoint& topLeft, const QPixmap& picture)
+    : QFrame(parent), picture_(picture)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::StrongFocus);
+    const int border = frameWidth();
+    setGeometry(QRect(topLeft, picture_.deviceIndependentSize().toSize() + QSize(2 * border, 2 * border)));
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawPixmap(contentsRect().topLeft(), picture_);
+}
+
+} // namespace forms

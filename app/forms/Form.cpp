@@ -1,0 +1,340 @@
+#include "Form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+std::vector<Form*> g_loaded;
+// Unloaded windows whose deletion is still pending; deleted outright if the program ends first.
+std::vector<QPointer<Form>> g_unloading;
+
+bool isKeyPreviewTarget(QObject* receiver)
+{
+    // Qt offers a key first to the focus widget and then to each parent in turn; only the first
+    // offer counts as the key press.
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? receiver == focus : qobject_cast<Form*>(receiver) != nullptr;
+}
+
+// Sees every key before the focused control does, for two things a forms runtime promises:
+// a window's menu shortcuts win over the standard keys that text fields claim, and a window
+// with key preview hears each key first.
+class KeyDispatcher : public QObject {
+public:
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* widget = qobject_cast<QWidget*>(receiver);
+            auto* form = widget ? qobject_cast<Form*>(widget->window()) : nullptr;
+            // Left unaccepted, the override lets the shortcut map take the key.
+            if (form && form->ownsShortcut(static_cast<QKeyEvent*>(event)->keyCombination()))
+                return true;
+        } else if (event->type() == QEvent::KeyPress && isKeyPreviewTarget(receiver)) {
+            auto* widget = static_cast<QWidget*>(receiver);
+            auto* form = qobject_cast<Form*>(widget->window());
+            if (form && form->keyPreview() && form->KeyDown) {
+                auto* key = static_cast<QKeyEvent*>(event);
+                int keyCode = keyCodeOf(*key);
+                int shift = shiftMaskOf(key->modifiers());
+                form->KeyDown(keyCode, shift);
+                if (keyCode == 0)
+                    return true;
+            }
+        }
+        return false;
+    }
+};
+
+void installDispatcherOnce()
+{
+    static KeyDispatcher* dispatcher = nullptr;
+    if (!dispatcher && qApp) {
+        dispatcher = new KeyDispatcher;
+        dispatcher->setParent(qApp);
+        qApp->installEventFilter(dispatcher);
+    }
+}
+
+Qt::WindowFlags flagsFor(Border border)
+{
+    switch (border) {
+    case Border::FixedSingle:
+        return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    case Border::FixedDialog:
+        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint;
+    case Border::None:
+        return Qt::Window | Qt::FramelessWindowHint;
+    }
+    return Qt::Window;
+}
+
+} // namespace
+
+// ---- Registry ---------------------------------------------------------------------------
+
+namespace detail {
+
+void registerLoaded(Form* form, Form** slot)
+{
+    *slot = form;
+    form->slot_ = slot;
+    g_loaded.push_back(form);
+}
+
+void unloadAllForms()
+{
+    // Copy: each Unload takes its window off the list.
+    const std::vector<Form*> loaded = g_loaded;
+    for (Form* form : loaded)
+        form->Unload();
+}
+
+} // namespace detail
+
+namespace testing {
+
+void destroyAllForms()
+{
+    detail::unloadAllForms();
+    for (const QPointer<Form>& form : g_unloading)
+        delete form.data();
+    g_unloading.clear();
+}
+
+int loadedFormCount() { return static_cast<int>(g_loaded.size()); }
+
+} // namespace testing
+
+// ---- Form -------------------------------------------------------------------------------
+
+Form::Form(int clientWidthTwips, int clientHeightTwips, Border border, StartPosition start)
+    : QWidget(nullptr, flagsFor(border)), start_(start)
+{
+    installDispatcherOnce();
+    clientSize_ = twipsSize(clientWidthTwips, clientHeightTwips);
+    client_ = new QWidget(this);
+    client_->setGeometry(QRect(QPoint(0, 0), clientSize_));
+    // Clicks on the bare client area belong to the window itself.
+    client_->setAttribute(Qt::WA_NoMousePropagation, false);
+    setFixedSize(clientSize_);
+}
+
+Form::~Form()
+{
+    if (slot_) {
+        *slot_ = nullptr;
+        std::erase(g_loaded, this);
+    }
+}
+
+QMenu* Form::addMenu(const QString& caption)
+{
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setNativeMenuBar(false);
+    }
+    QMenu* menu = menuBar_->addMenu(caption);
+    // The client area keeps its size; the window grows by the bar, which only knows its
+    // height once it holds a menu.
+    const int barHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, clientSize_.width(), barHeight);
+    client_->move(0, barHeight);
+    setFixedSize(clientSize_.width(), clientSize_.height() + barHeight);
+    return menu;
+}
+
+QAction* Form::addMenuEntry(QMenu* menu, const QString& caption, std::function<void()> click,
+                            const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        shortcuts_.push_back(shortcut[0]);
+    }
+    QObject::connect(action, &QAction::triggered, this, [click = std::move(click)] { raiseEvent(click); });
+    return action;
+}
+
+void Form::addMenuSeparator(QMenu* menu) { menu->addSeparator(); }
+
+bool Form::ownsShortcut(QKeyCombination key) const
+{
+    return std::find(shortcuts_.begin(), shortcuts_.end(), key) != shortcuts_.end();
+}
+
+void Form::raiseLoad()
+{
+    raiseEvent([this] { Form_Load(); });
+}
+
+void Form::placeBeforeFirstShow()
+{
+    if (placed_)
+        return;
+    placed_ = true;
+    QRect area;
+    auto* owner = qobject_cast<Form*>(QApplication::activeWindow());
+    if (start_ == StartPosition::CenterOwner && owner && owner != this && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(area.center());
+        move(frame.topLeft());
+    }
+}
+
+void Form::Show(Modality modality)
+{
+    if (modality == Modality::Modeless) {
+        if (!isVisible()) {
+            // Qt applies modality when a window is shown, so a window that was modal before
+            // must drop it first.
+            setWindowModality(Qt::NonModal);
+            placeBeforeFirstShow();
+            show();
+        }
+        raise();
+        activateWindow();
+        return;
+    }
+
+    if (isVisible())
+        throw RuntimeError(ErrorCode::AlreadyShown);
+    setWindowModality(Qt::ApplicationModal);
+    placeBeforeFirstShow();
+    show();
+    raise();
+    activateWindow();
+
+    // The window may be unloaded, and then deleted, while we wait; nothing below may touch it.
+    QPointer<Form> self(this);
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    if (self && self->modalLoop_ == &loop)
+        self->modalLoop_ = nullptr;
+}
+
+void Form::endModalWait()
+{
+    if (modalLoop_) {
+        // The loop ends once the event procedure running now has returned.
+        modalLoop_->quit();
+        modalLoop_ = nullptr;
+    }
+}
+
+void Form::Hide()
+{
+    hide();
+    endModalWait();
+}
+
+void Form::Unload()
+{
+    if (!slot_)
+        return;
+    *slot_ = nullptr;
+    slot_ = nullptr;
+    std::erase(g_loaded, this);
+    hide();
+    endModalWait();
+    // Never delete a window under its own running event procedure.
+    std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
+    g_unloading.emplace_back(this);
+    deleteLater();
+    if (g_loaded.empty() && !hasEnded())
+        End();
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    // Closing from the title bar unloads the window; the runtime does that itself, with no
+    // procedure of the window asked.
+    event->ignore();
+    raiseEvent([this] { Unload(); });
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && defaultButton_ && defaultButton_->isEnabled()) {
+        defaultButton_->click();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && cancelButton_
+        && cancelButton_->isEnabled()) {
+        cancelButton_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Form::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void Form::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Click();
+}
+
+// ---- Keys -------------------------------------------------------------------------------
+
+int shiftMaskOf(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+int keyCodeOf(const QKeyEvent& event)
+{
+    const int key = event.key();
+    // Letters and digits share their codes with the runtime's key codes.
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)
+        || key == Qt::Key_Space)
+        return key;
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    default: break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return 112 + (key - Qt::Key_F1);
+    // Anything else has no code of its own; 0 is never a real key.
+    return 0;
+}
+
+} // namespace forms

@@ -1,0 +1,26 @@
+#pragma once
+// The puzzle sheet: the finished puzzle laid out as a page, closed by a click anywhere on it.
+#include "app/forms/Controls.h"
+#include "app/forms/Form.h"
+
+#include <QString>
+
+namespace pellacrest {
+// The maker's web domain, shared by the sheet's footer and the About window's link.
+inline constexpr char16_t kWebDomain[] = u"www.pellacrest.example";
+} // namespace pellacrest
+
+class frmOutput : public forms::Form {
+public:
+    frmOutput();
+
+    forms::Label* lblTitle;
+    forms::Shape* Shape1;
+    forms::ControlArray<forms::Label> lblLetter;
+    forms::Shape* Shape2;
+    forms::Label* lblList;
+    forms::Label* lblCopy;
+
+private:
+    void CloseSheet();
+};
