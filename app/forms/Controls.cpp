@@ -183,7 +183,6 @@ void Label::setForeColor(const QColor& color)
 void Label::setBackColor(const QColor& color)
 {
     backColor_ = color;
-    setAutoFillBackground(false);
     update();
 }
 

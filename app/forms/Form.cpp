@@ -20,6 +20,8 @@ namespace {
 std::vector<Form*> g_loaded;
 // Unloaded windows whose deletion is still pending; deleted outright if the program ends first.
 std::vector<QPointer<Form>> g_unloading;
+// Set while every window is torn down at once, which is no user's last window closing.
+bool g_tearingDown = false;
 
 bool isKeyPreviewTarget(QObject* receiver)
 {
@@ -110,7 +112,9 @@ namespace testing {
 
 void destroyAllForms()
 {
+    g_tearingDown = true;
     detail::unloadAllForms();
+    g_tearingDown = false;
     for (const QPointer<Form>& form : g_unloading)
         delete form.data();
     g_unloading.clear();
@@ -261,7 +265,7 @@ void Form::Unload()
     std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
     g_unloading.emplace_back(this);
     deleteLater();
-    if (g_loaded.empty() && !hasEnded())
+    if (g_loaded.empty() && !hasEnded() && !g_tearingDown)
         End();
 }
 
