@@ -44,7 +44,10 @@ void frmEntry::buildControls()
                                          QStringLiteral("Create Word Search"));
     txtList = new forms::MultiLineTextBox(area, twipsRect(14760, 2040, 3255, 10695), arial(14.25, true));
 
-    const QFont cellFont = arial(18, true);
+    QFont cellFont = arial(18, true);
+    // A cell holds one character: kerning and ligatures have nothing to act on, and shaping
+    // each write is most of what Fill costs. Scripts that need shaping still get it.
+    cellFont.setStyleStrategy(QFont::PreferNoShaping);
     for (int i = 0; i < kCellCount; ++i) {
         auto* cell = new forms::TextBox(area, cellRect(i), cellFont);
         cell->setMaxLength(1);

@@ -248,8 +248,23 @@ void Form::endModalWait()
 
 void Form::Hide()
 {
+    const bool wasActive = isActiveWindow();
     hide();
     endModalWait();
+    if (wasActive)
+        activateAnother();
+}
+
+void Form::activateAnother()
+{
+    // The desktop may leave no window active once this one goes; give the input back to the
+    // window the user came from, as a dialog's owner gets it back.
+    for (auto it = g_loaded.rbegin(); it != g_loaded.rend(); ++it) {
+        if (*it != this && (*it)->isVisible()) {
+            (*it)->activateWindow();
+            return;
+        }
+    }
 }
 
 void Form::Unload()
@@ -259,8 +274,11 @@ void Form::Unload()
     *slot_ = nullptr;
     slot_ = nullptr;
     std::erase(g_loaded, this);
+    const bool wasActive = isActiveWindow();
     hide();
     endModalWait();
+    if (wasActive)
+        activateAnother();
     // Never delete a window under its own running event procedure.
     std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
     g_unloading.emplace_back(this);

@@ -108,6 +108,7 @@ private:
     friend void detail::registerLoaded(Form*, Form**);
     void placeBeforeFirstShow();
     void endModalWait();
+    void activateAnother();
 
     QWidget* client_ = nullptr;
     QMenuBar* menuBar_ = nullptr;

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
-#include <QTime>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -178,7 +178,11 @@ double Timer()
 {
     if (g_clock)
         return g_clock();
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    // Since midnight UTC: the reseed wants a value that moves fast and costs little to read,
+    // which the local time, with its time-zone lookup on every call, is not.
+    using namespace std::chrono;
+    const auto sinceEpoch = system_clock::now().time_since_epoch();
+    return duration<double>(sinceEpoch % days(1)).count();
 }
 
 void Randomize()
