@@ -14,30 +14,50 @@ namespace forms {
 
 namespace {
 
-// Refuses any text holding half of a surrogate pair. The line edit cuts an insertion at its
-// maximum length by UTF-16 units, which can split a character in two; this turns that cut
-// into a refusal of the whole insertion.
-class WholeCharacterValidator : public QValidator {
+// The line edit cuts an insertion at its maximum length by UTF-16 units, which can split a
+// character in two. No field may keep half of a surrogate pair.
+bool hasLoneSurrogate(const QString& text, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < to && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// For a one-unit field: a character that does not fit is refused whole, and the letter the
+// field held stays.
+class RefuseSplitCharacter : public QValidator {
 public:
-    using QValidator::QValidator;
     State validate(QString& input, int&) const override
     {
-        for (qsizetype i = 0; i < input.size(); ++i) {
-            const QChar c = input.at(i);
-            if (c.isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
-                ++i;
-            else if (c.isSurrogate())
-                return Invalid;
-        }
-        return Acceptable;
+        return hasLoneSurrogate(input, 0, input.size()) ? Invalid : Acceptable;
     }
 };
 
-QValidator* wholeCharacterValidator()
+// For a longer field: a long paste keeps every whole character that fits, and only the half
+// at the cut goes.
+class DropHalfAtCut : public QValidator {
+public:
+    State validate(QString& input, int& position) const override
+    {
+        if (!input.isEmpty() && input.back().isHighSurrogate()) {
+            input.chop(1);
+            position = std::min(position, static_cast<int>(input.size()));
+        }
+        return hasLoneSurrogate(input, 0, input.size()) ? Invalid : Acceptable;
+    }
+};
+
+QValidator* validatorForLength(int maxUnits)
 {
-    // One for every field; it holds no state.
-    static auto* validator = new WholeCharacterValidator;
-    return validator;
+    // Shared by every field: they hold no state.
+    static auto* refuse = new RefuseSplitCharacter;
+    static auto* drop = new DropHalfAtCut;
+    return maxUnits <= 1 ? static_cast<QValidator*>(refuse) : drop;
 }
 
 // The control whose mouse-move procedure is running, for SetMouseCursor.
@@ -67,8 +87,14 @@ TextBox::TextBox(QWidget* parent, const QRect& rect, const QFont& font) : QLineE
 {
     setGeometry(rect);
     setFont(font);
-    setValidator(wholeCharacterValidator());
+    setValidator(validatorForLength(maxLength()));
     connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
+}
+
+void TextBox::setMaxLength(int units)
+{
+    QLineEdit::setMaxLength(units);
+    setValidator(validatorForLength(units));
 }
 
 int TextBox::SelStart() const

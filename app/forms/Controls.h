@@ -50,8 +50,9 @@ public:
     int SelLength() const;
     void setSelLength(int length);
     void SetFocus();
-    // Counted in UTF-16 units. A character of two units that does not fit is refused whole.
-    void setMaxLength(int units) { QLineEdit::setMaxLength(units); }
+    // Counted in UTF-16 units. No field keeps half of a two-unit character: a one-unit field
+    // refuses it whole, a longer one keeps what fits whole of a paste cut at its limit.
+    void setMaxLength(int units);
 
     Event<> Change;
     // After the field's own handling of the click, so a selection made here stands.
