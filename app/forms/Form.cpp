@@ -132,9 +132,8 @@ Form::Form(int clientWidthTwips, int clientHeightTwips, Border border, StartPosi
     installDispatcherOnce();
     clientSize_ = twipsSize(clientWidthTwips, clientHeightTwips);
     client_ = new QWidget(this);
+    // A click on the bare client area is not taken there and so reaches the window's Click.
     client_->setGeometry(QRect(QPoint(0, 0), clientSize_));
-    // Clicks on the bare client area belong to the window itself.
-    client_->setAttribute(Qt::WA_NoMousePropagation, false);
     setFixedSize(clientSize_);
 }
 
