@@ -10,38 +10,31 @@
 #include <optional>
 
 using namespace pellacrest::sample;
+using Step = std::function<void(frmAbout&)>;
 
 namespace {
 
-constexpr int kShiftK = (Qt::SHIFT | Qt::Key_K).toCombined();
-
-QString text(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-
-QStringList texts(const frmAbout& a) { return {a.Caption(), a.lblTitle->Caption(), a.lblVersion->Caption()}; }
-
 // A key goes where the user's typing goes: to the focused control, once the About window is in front.
-QWidget* press(frmAbout& about, int key = kShiftK)
+QWidget* press(frmAbout& about, QKeyCombination key = Qt::SHIFT | Qt::Key_K)
 {
     about.activateWindow();
-    QWidget* target = QTest::qWaitFor([&] { return QApplication::activeWindow() == &about; })
-        ? QApplication::focusWidget() : nullptr;
-    const QKeyCombination combination = QKeyCombination::fromCombined(key);
-    if (target)
-        QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &about; }))
+        return nullptr;
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
     return target;
 }
 
 void verifySample(const frmEntry& editor)
 {
     QStringList entries;
-    for (std::u16string_view entry : kEntries)
-        entries << text(entry);
-    QCOMPARE(editor.txtTitle->Text(), text(kTitle));
+    for (QStringView entry : kEntries)
+        entries << entry.toString();
+    QCOMPARE(editor.txtTitle->Text(), QStringView(kTitle).toString());
     QCOMPARE(editor.txtList->Text(), entries.join(QStringLiteral("\r\n")));
     for (const Placement& p : kPlacements)
         QCOMPARE(editor.txtEntry(p.cell).Text(), QString(QChar(p.letter)));
-    for (const forms::TextBox* cell : editor.txtEntry)
-        QCOMPARE(cell->Text().size(), 1);
+    QVERIFY(std::ranges::all_of(editor.txtEntry, [](const forms::TextBox* cell) { return cell->Text().size() == 1; }));
 }
 
 } // namespace
@@ -52,7 +45,7 @@ class TstAbout : public QObject {
     frmEntry* editor = nullptr;
 
     // Help, About from the editor's menu; `step` runs inside its modal wait, which a failed step ends.
-    bool withAbout(const std::function<void(frmAbout&)>& step)
+    bool withAbout(const Step& step)
     {
         return support::duringModal([&] { editor->About->trigger(); }, [&] {
             step(forms::instance<frmAbout>());
@@ -72,30 +65,23 @@ private slots:
 
     void closesAndReopensAfresh_data()
     {
-        QTest::addColumn<int>("way");
-        for (int way = 0; way < 4; ++way)
-            QTest::newRow(std::array{"Enter", "Esc", "OK click", "close request"}[size_t(way)]) << way;
+        QTest::addColumn<Step>("close");
+        QTest::newRow("Enter") << Step([](frmAbout& about) { QVERIFY(press(about, Qt::Key_Return)); });
+        QTest::newRow("Esc") << Step([](frmAbout& about) { QVERIFY(press(about, Qt::Key_Escape)); });
+        QTest::newRow("OK click") << Step([](frmAbout& about) { QTest::mouseClick(about.cmdOK, Qt::LeftButton); });
+        QTest::newRow("close request") << Step([](frmAbout& about) { about.close(); });
     }
     void closesAndReopensAfresh()
     {
-        QFETCH(int, way);
+        QFETCH(Step, close);
         const auto restore = qScopeGuard([shipped = forms::App()] { forms::App() = shipped; });
-        QVERIFY(withAbout([&](frmAbout& about) {
-            QCOMPARE(texts(about), (QStringList{"About Pellacrest", "Pellacrest", "Version 1.0.0"}));
-            QCOMPARE(about.lblCredits->Caption().split(QStringLiteral("\r\n")).size(), 2);
-            QVERIFY(about.lblCredits->height() > QFontMetrics(about.lblCredits->font()).height() * 3 / 2);
-            if (way < 2)
-                QVERIFY(press(about, way == 0 ? Qt::Key_Return : Qt::Key_Escape));
-            else if (way == 2)
-                QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-            else
-                about.close();
-        }));
+        QVERIFY(withAbout(close));
         QVERIFY(!forms::isLoaded<frmAbout>() && forms::isLoaded<frmEntry>() && rec->quits == 0 && rec->errors.empty());
         // Nothing of the last opening survives: the texts come from the application object again.
         forms::App() = {QStringLiteral("Peaks & Passes"), 2, 10, 3};
-        QVERIFY(withAbout([&](frmAbout& about) {
-            QCOMPARE(texts(about), (QStringList{"About Peaks & Passes", "Peaks & Passes", "Version 2.10.3"}));
+        QVERIFY(withAbout([](frmAbout& about) {
+            const QStringList texts{about.Caption(), about.lblTitle->Caption(), about.lblVersion->Caption()};
+            QCOMPARE(texts, (QStringList{"About Peaks & Passes", "Peaks & Passes", "Version 2.10.3"}));
             about.cmdOK->click();
         }));
     }
@@ -104,24 +90,22 @@ private slots:
     {
         QVERIFY(withAbout([&](frmAbout& about) {
             QVERIFY(QTest::qWaitForWindowExposed(&about));
+            // From elsewhere, since a pointer left over the link by an earlier run would not move.
+            // Short waits: a failed one must end before the modal wait's deadline takes the window away.
+            QTest::mouseMove(about.lblTitle);
             QTest::mouseMove(about.lblLink);
-            QTRY_COMPARE(about.lblLink->cursor().shape(), Qt::PointingHandCursor);
-            for (QWidget* other : std::initializer_list<QWidget*>{about.lblTitle, about.lblVersion,
-                     about.lblDescription, about.lblCredits, about.picIcon}) {
-                QTest::mouseMove(other);
-                QTRY_VERIFY(other->underMouse());
-                QCOMPARE(other->cursor().shape(), Qt::ArrowCursor);
-            }
-            for (bool starts : {true, true, false}) {
-                rec->launcherStarts = starts;
-                QTest::mouseClick(about.lblLink, Qt::LeftButton);
-            }
-            QCOMPARE(rec->launches.size(), size_t(3));
+            QTRY_COMPARE_WITH_TIMEOUT(about.lblLink->cursor().shape(), Qt::PointingHandCursor, 2000);
+            QTest::mouseMove(about.lblDescription);
+            QTRY_VERIFY_WITH_TIMEOUT(about.lblDescription->underMouse(), 2000);
+            QCOMPARE(about.lblDescription->cursor().shape(), Qt::ArrowCursor);
+            QTest::mouseClick(about.lblLink, Qt::LeftButton);
+            rec->launcherStarts = false;
+            QTest::mouseClick(about.lblLink, Qt::LeftButton);
+            QCOMPARE(rec->launches.size(), size_t(2));
             for (const auto& launch : rec->launches)
                 QVERIFY(launch.program == forms::platformOpener() && launch.arguments == QStringList{about.webAddress()});
             // No browser to be had: the user is told, the window stays and the program goes on.
-            QCOMPARE(rec->messages.size(), 1);
-            QVERIFY(forms::isLoaded<frmAbout>() && about.isVisible() && rec->quits == 0 && rec->errors.empty());
+            QVERIFY(rec->messages.size() == 1 && about.isVisible() && rec->quits == 0 && rec->errors.empty());
             about.cmdOK->click();
         }));
     }
@@ -130,35 +114,34 @@ private slots:
     {
         QTest::addColumn<int>("direction"); // index into the Direction menu
         QTest::addColumn<bool>("onPicture");
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QKeyCombination>("key");
         const char* names[] = {"Up", "Left", "Down", "Right", "Northwest", "Northeast", "Southwest", "Southeast"};
         for (int d = 0; d < 8; ++d)
-            QTest::newRow(names[d]) << d << false << kShiftK;
-        QTest::newRow("picture focused") << 3 << true << kShiftK;
-        QTest::newRow("K alone") << 3 << false << int(Qt::Key_K);
-        QTest::newRow("Ctrl+Shift+K") << 3 << false << (Qt::CTRL | Qt::SHIFT | Qt::Key_K).toCombined();
-        QTest::newRow("Alt+Shift+K") << 3 << false << (Qt::ALT | Qt::SHIFT | Qt::Key_K).toCombined();
-        QTest::newRow("Shift+J") << 3 << false << (Qt::SHIFT | Qt::Key_J).toCombined();
+            QTest::newRow(names[d]) << d << false << (Qt::SHIFT | Qt::Key_K);
+        QTest::newRow("picture focused") << 3 << true << (Qt::SHIFT | Qt::Key_K);
+        for (QKeyCombination other : {Qt::NoModifier | Qt::Key_K, Qt::CTRL | Qt::SHIFT | Qt::Key_K,
+                                      Qt::ALT | Qt::SHIFT | Qt::Key_K, Qt::SHIFT | Qt::Key_J})
+            QTest::newRow(qPrintable(QKeySequence(other).toString())) << 3 << false << other;
     }
     void shiftK()
     {
         QFETCH(int, direction);
         QFETCH(bool, onPicture);
-        QFETCH(int, key);
-        std::array menu{editor->Up, editor->Left, editor->Down, editor->Right,
-                        editor->Northwest, editor->Northeast, editor->Southwest, editor->Southeast};
+        QFETCH(QKeyCombination, key);
+        const std::array menu{editor->Up, editor->Left, editor->Down, editor->Right,
+                              editor->Northwest, editor->Northeast, editor->Southwest, editor->Southeast};
         menu[size_t(direction)]->trigger();
         // Clear keeps the title, so only the load can replace it.
         editor->txtTitle->setText(QStringLiteral("My walk"));
+        const bool loads = key == (Qt::SHIFT | Qt::Key_K);
         QVERIFY(withAbout([&](frmAbout& about) {
             QWidget* focus = onPicture ? static_cast<QWidget*>(about.picIcon) : about.cmdOK;
             focus->setFocus();
             QCOMPARE(press(about, key), focus);
             QVERIFY(about.isVisible());
-            if (key != kShiftK)
+            if (!loads)
                 about.cmdOK->click();
         }));
-        const bool loads = key == kShiftK;
         QCOMPARE(rec->beeps, int(loads));
         QCOMPARE(editor->txtTitle->Text() == QStringLiteral("My walk"), !loads);
         QVERIFY(rec->errors.empty() && int(editor->typingDirection()) == direction);
@@ -169,36 +152,22 @@ private slots:
         }
     }
 
-    // After a load the About window stands modeless: Help, About brings it forward, a second load
-    // changes only the letters Fill chose, and a load after the editor was closed brings up a new one.
+    // After a load the About window stands modeless: Help, About brings it forward, and a load after
+    // the editor was closed brings up a new editor.
     void loadsWhileModeless()
     {
-        forms::testing::seedRandom(1);
-        QVERIFY(withAbout([&](frmAbout& about) { QVERIFY(press(about)); }));
-        verifySample(*editor);
+        QVERIFY(withAbout([](frmAbout& about) { QVERIFY(press(about)); }));
         frmAbout& about = forms::instance<frmAbout>();
-        QStringList first;
-        for (const forms::TextBox* cell : editor->txtEntry)
-            first << cell->Text();
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &about; }));
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
-        QVERIFY(!support::duringModal([&] { editor->About->trigger(); }, [&] { about.Unload(); }));
+        QVERIFY(!withAbout([](frmAbout& modal) { modal.Unload(); }));
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &about; }));
-        forms::testing::seedRandom(2);
-        QVERIFY(press(about));
-        verifySample(*editor);
-        // Both loads hold the sample cells, so a cell that changed is one that Fill chose.
-        int changed = 0;
-        for (int i = 0; i < first.size(); ++i)
-            changed += editor->txtEntry(i).Text() != first[i];
-        QVERIFY(changed > 0);
         editor->Unload();
-        QCOMPARE(rec->quits, 0);
         QVERIFY(press(about));
         QVERIFY(forms::isLoaded<frmEntry>() && forms::instance<frmEntry>().isVisible());
         verifySample(forms::instance<frmEntry>());
-        QVERIFY(rec->beeps == 3 && rec->quits == 0 && rec->errors.empty());
+        QVERIFY(rec->beeps == 2 && rec->quits == 0 && rec->errors.empty());
     }
 };
 

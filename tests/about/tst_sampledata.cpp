@@ -1,88 +1,55 @@
 #include "about/SamplePuzzle.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
-#include <array>
 
 using namespace pellacrest::sample;
-
-namespace {
-
-bool isCapital(char16_t c) { return c >= u'A' && c <= u'Z'; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// Row and column steps of the only ways a word may run: cell steps +1, +20, +21 and -19.
-constexpr int kSteps[4][2] = {{0, 1}, {1, 0}, {1, 1}, {-1, 1}};
-
-// Whether `entry`, blanks left out, reads from (row, column) in direction `d` inside the grid, unwrapped.
-bool readsAt(const std::array<char16_t, 400>& grid, std::u16string_view entry, int row, int column, int d)
-{
-    for (char16_t c : entry) {
-        if (c == u' ')
-            continue;
-        if (row < 0 || row >= 20 || column >= 20 || grid[size_t(row * 20 + column)] != c)
-            return false;
-        row += kSteps[d][0];
-        column += kSteps[d][1];
-    }
-    return true;
-}
-
-} // namespace
 
 class TstSampleData : public QObject {
     Q_OBJECT
 private slots:
-    void titleAndEntries()
+    void samplePuzzle()
     {
-        QCOMPARE(kTitle.size(), size_t(27));
-        QVERIFY(std::all_of(kTitle.begin(), kTitle.end(), [](char16_t c) { return isCapital(c) || c == u' ' || c == u'-'; }));
-        QCOMPARE(std::count(kTitle.begin(), kTitle.end(), u'-'), 1);
+        QVERIFY(QRegularExpression(QStringLiteral("^(?=.{27}$)[A-Z ]+-[A-Z ]+$")).match(QStringView(kTitle)).hasMatch());
 
-        QList<int> entriesByWords(4);
-        QList<int> entriesByDigits(15);
-        size_t joined = 2 * (kEntries.size() - 1); // the CR LF between entries
-        for (std::u16string_view e : kEntries) {
-            QVERIFY(e.size() >= 7 && e.size() <= 14 && e.front() != u' ' && e.back() != u' ' && e.find(u"  ") == e.npos);
-            QVERIFY(std::all_of(e.begin(), e.end(), [](char16_t c) { return isCapital(c) || isDigit(c) || c == u' '; }));
-            ++entriesByWords[std::min<qsizetype>(std::count(e.begin(), e.end(), u' '), 3)];
-            ++entriesByDigits[std::count_if(e.begin(), e.end(), isDigit)];
-            joined += e.size();
-        }
-        QCOMPARE(entriesByWords, (QList<int>{3, 8, 2, 0}));
-        QCOMPARE(entriesByDigits.mid(0, 3), (QList<int>{12, 0, 1}));
-        QCOMPARE(joined, size_t(165));
-    }
-
-    void placements()
-    {
-        const auto count = [](auto test) { return std::count_if(kPlacements.begin(), kPlacements.end(), test); };
-        QCOMPARE(count([](Placement p) { return isCapital(p.letter); }), 126);
-        QCOMPARE(count([](Placement p) { return isDigit(p.letter); }), 2);
-        const auto [low, high] = std::minmax_element(kPlacements.begin(), kPlacements.end(),
-                                                     [](Placement a, Placement b) { return a.cell < b.cell; });
-        QVERIFY(low->cell == 0 && high->cell == 391);
-        std::array<char16_t, 400> grid{};
+        QCOMPARE(std::ranges::count_if(kPlacements, [](Placement p) { return p.letter >= u'A' && p.letter <= u'Z'; }), 126);
+        QCOMPARE(std::ranges::count_if(kPlacements, [](Placement p) { return p.letter >= u'0' && p.letter <= u'9'; }), 2);
+        const auto [first, last] = std::ranges::minmax(kPlacements, {}, &Placement::cell);
+        QVERIFY(first.cell == 0 && last.cell == 391);
+        // Replayed onto the grid as text, 21 characters a row: its 20 cells and a '|', so no reading wraps.
+        QString grid = QString(20, u'.').append(u'|').repeated(20);
         for (const Placement& p : kPlacements) {
-            char16_t& here = grid[size_t(p.cell)];
-            QVERIFY2(here == 0 || here == p.letter, qPrintable(QStringLiteral("cell %1 changes its letter").arg(p.cell)));
-            here = p.letter;
+            QChar& cell = grid[p.cell + p.cell / 20];
+            QVERIFY2(cell == u'.' || cell == p.letter, qPrintable(QStringLiteral("cell %1 changes").arg(p.cell)));
+            cell = p.letter;
         }
-        // 128 writes onto 127 cells: exactly one cell is written twice.
-        QCOMPARE(std::count(grid.begin(), grid.end(), u'\0'), 400 - 127);
+        QCOMPARE(grid.count(u'.'), 400 - 127); // 128 writes, one cell written twice
 
-        QList<int> entriesPerDirection(4);
-        for (std::u16string_view entry : kEntries) {
-            QList<int> found;
-            for (int start = 0; start < 400; ++start)
-                for (int d = 0; d < 4; ++d)
-                    if (readsAt(grid, entry, start / 20, start % 20, d))
-                        found << d;
-            QVERIFY2(found.size() == 1, qPrintable(QString::fromUtf16(entry.data(), qsizetype(entry.size()))));
-            ++entriesPerDirection[found.front()];
+        // In that text an entry's letters stand 0, 20 or 21 characters apart when it runs rightwards,
+        // downwards or down-right; up-right, they stand 19 apart in the text read backwards.
+        QString backwards = grid;
+        std::ranges::reverse(backwards);
+        QStringList entries;
+        QMap<qsizetype, int> entriesByBlanks;
+        QList<int> entriesByDirection(4);
+        for (QStringView entry : kEntries) {
+            entries << entry.toString();
+            ++entriesByBlanks[entry.count(u' ')];
+            const QString pattern = entry.toString().remove(u' ').split(QString(), Qt::SkipEmptyParts).join(u".{%1}");
+            const auto reads = [&](const QString& text, int gap) { return text.count(QRegularExpression(pattern.arg(gap))); };
+            const QList<qsizetype> found{reads(grid, 0), reads(grid, 20), reads(grid, 21), reads(backwards, 19)};
+            QVERIFY2(found.count(0) == 3 && found.contains(1), qPrintable(entries.last()));
+            ++entriesByDirection[found.indexOf(1)];
         }
-        QCOMPARE(entriesPerDirection, (QList<int>{6, 5, 1, 1}));
+        // An entry: one to three words of capitals or digits, one blank between words, 7 to 14 characters.
+        QCOMPARE(entries.filter(QRegularExpression(QStringLiteral("^(?=.{7,14}$)[A-Z0-9]+( [A-Z0-9]+){0,2}$"))), entries);
+        QCOMPARE(entriesByBlanks, (QMap<qsizetype, int>{{0, 3}, {1, 8}, {2, 2}}));
+        QCOMPARE(entriesByDirection, (QList<int>{6, 5, 1, 1}));
+        QCOMPARE(entries.filter(QRegularExpression(QStringLiteral("\\d"))).size(), 1);
+        QCOMPARE(entries.join(QString()).count(QRegularExpression(QStringLiteral("\\d"))), 2);
+        QCOMPARE(entries.join(QStringLiteral("\r\n")).size(), 165);
     }
 };
 
