@@ -4,7 +4,6 @@
 #include "app/forms/Form.h"
 #include "app/forms/Runtime.h"
 
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 
@@ -15,37 +14,40 @@ namespace support {
 
 class RuntimeRecorder {
 public:
+    struct Launch {
+        QString program;
+        QStringList arguments;
+    };
+
     RuntimeRecorder()
     {
-        forms::testing::setErrorReporter([this](const forms::RuntimeError& e) { errors.push_back(e.code()); });
-        forms::testing::setQuitHandler([this] { ++quits; });
-        forms::testing::setBeeper([this] { ++beeps; });
-        forms::testing::setMessageSink([this](const QString& prompt) { messages << prompt; });
-        forms::testing::setLauncher([this](const QString& program, const QStringList& arguments) {
+        using namespace forms::testing;
+        setErrorReporter([this](const forms::RuntimeError& e) { errors.push_back(e.code()); });
+        setQuitHandler([this] { ++quits; });
+        setBeeper([this] { ++beeps; });
+        setMessageSink([this](const QString& prompt) { messages << prompt; });
+        setLauncher([this](const QString& program, const QStringList& arguments) {
             launches.push_back({program, arguments});
             return launcherStarts;
         });
     }
     ~RuntimeRecorder()
     {
-        forms::testing::destroyAllForms();
-        forms::testing::setErrorReporter({});
-        forms::testing::setQuitHandler({});
-        forms::testing::setBeeper({});
-        forms::testing::setMessageSink({});
-        forms::testing::setLauncher({});
-        forms::testing::setClock({});
-        forms::testing::setRandomSource({});
-        forms::testing::clearFaults();
-        forms::testing::resetEnded();
+        using namespace forms::testing;
+        destroyAllForms();
+        setErrorReporter({});
+        setQuitHandler({});
+        setBeeper({});
+        setMessageSink({});
+        setLauncher({});
+        setClock({});
+        setRandomSource({});
+        clearFaults();
+        resetEnded();
     }
     RuntimeRecorder(const RuntimeRecorder&) = delete;
     RuntimeRecorder& operator=(const RuntimeRecorder&) = delete;
 
-    struct Launch {
-        QString program;
-        QStringList arguments;
-    };
     std::vector<forms::ErrorCode> errors;
     int quits = 0;
     int beeps = 0;
@@ -60,27 +62,26 @@ F& showActive()
 {
     F& form = forms::instance<F>();
     form.Show();
-    form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form))
         qWarning("window did not become active");
     return form;
 }
 
-// Runs `whileShown` once the event loop is running inside a modal Show started by `start`.
-// A deadline closes everything if the test forgets to, so no test can hang.
+// Runs `whileShown` inside the modal wait that `start` enters; returns whether it ran. A
+// deadline takes every window away if the step forgets to close, so no test can hang.
 inline bool duringModal(const std::function<void()>& start, const std::function<void()>& whileShown,
                         int deadlineMs = 10000)
 {
     // Local timers: if `start` never waits, they die with this frame instead of firing later.
     bool ran = false;
     QTimer step;
+    QTimer deadline;
     step.setSingleShot(true);
+    deadline.setSingleShot(true);
     QObject::connect(&step, &QTimer::timeout, [&] {
         ran = true;
         whileShown();
     });
-    QTimer deadline;
-    deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, [] {
         qWarning("modal wait ran past its deadline");
         forms::testing::destroyAllForms();
