@@ -1,5 +1,4 @@
-// Long and hostile use of the real windows: thousands of inputs, sample loads and sheets, and
-// pastes no user should make but some will.
+// Long and hostile use of the real windows: thousands of inputs, sample loads and sheets, and odd pastes.
 #include "common/Support.h"
 
 #include "about/frmAbout.h"
@@ -7,42 +6,39 @@
 #include "sheet/frmOutput.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QRandomGenerator>
 
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes(); // there only under ASan
+#include <malloc.h>
+
+// There only under ASan, whose allocator the C library's count of the heap held knows nothing of.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 class TstSoak : public QObject {
     Q_OBJECT
+    // Closes each sheet, whatever opened it, once mapped (sooner leaves the editor without the focus).
+    QTimer closer;
+    bool waitForMapping = true;
+    int sheets = 0;
+    QStringList shown;
+
 private slots:
+    void initTestCase()
+    {
+        closer.callOnTimeout([this] {
+            frmOutput* sheet = forms::isLoaded<frmOutput>() ? &forms::instance<frmOutput>() : nullptr;
+            if (!sheet || (waitForMapping && !QTest::qWaitForWindowExposed(sheet)))
+                return;
+            shown = {sheet->lblTitle->Caption(), sheet->lblList->Caption(), sheet->lblLetter(210).Caption()};
+            QTest::mouseClick(sheet->lblTitle, Qt::LeftButton);
+            ++sheets;
+        });
+        closer.start(0);
+    }
+
     void longUse()
     {
         support::RuntimeRecorder rec;
         frmEntry& e = support::showActive<frmEntry>();
-        // Every sheet or About window, whatever opened it (Space on a focused Create too), is closed
-        // once mapped, as one closed sooner leaves the editor without the focus; About after `loads`
-        // sample loads by Shift+K.
-        bool waitForMapping = true;
-        int loads = 0;
-        int sheets = 0;
-        QTimer closer;
-        closer.callOnTimeout([&] {
-            if (forms::isLoaded<frmOutput>()
-                && (!waitForMapping || QTest::qWaitForWindowExposed(&forms::instance<frmOutput>()))) {
-                QTest::mouseClick(forms::instance<frmOutput>().lblTitle, Qt::LeftButton);
-                ++sheets;
-            } else if (forms::isLoaded<frmAbout>() && QTest::qWaitForWindowExposed(&forms::instance<frmAbout>())) {
-                for (; loads > 0; --loads)
-                    QTest::keyClick(forms::instance<frmAbout>().cmdOK, Qt::Key_K, Qt::ShiftModifier);
-                QTest::keyClick(forms::instance<frmAbout>().cmdOK, Qt::Key_Escape);
-            }
-        });
-        closer.start(0);
-        const auto about = [&](int sampleLoads) {
-            loads = sampleLoads;
-            QTest::keyClick(&e, Qt::Key_H, Qt::AltModifier);
-            QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_A);
-        };
         QRandomGenerator rng(20260607);
         const Qt::Key moves[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Escape,
                                  Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
@@ -55,44 +51,32 @@ private slots:
                 QTest::keyClick(QApplication::focusWidget(), key, rng.bounded(5) ? Qt::NoModifier : Qt::ShiftModifier);
             else if (r < 750) // the Direction menu's shortcuts
                 QTest::keyClick(QApplication::focusWidget(), "wasdqezc"[rng.bounded(8)], Qt::ControlModifier);
-            else if (r < 995)
-                QTest::mouseClick(r < 920 ? &e.txtEntry(rng.bounded(400)) : targets[rng.bounded(5)], Qt::LeftButton);
             else
-                about(r % 2);
+                QTest::mouseClick(r < 920 ? &e.txtEntry(rng.bounded(400)) : targets[rng.bounded(5)], Qt::LeftButton);
         }
-        QVERIFY(rec.errors.empty() && rec.quits == 0 && !forms::hasEnded());
+        QVERIFY(rec.errors.empty() && rec.quits == 0 && !forms::hasEnded() && e.txtTitle->Text().size() <= 50);
         QVERIFY(std::ranges::all_of(e.txtEntry, [](const forms::TextBox* c) { return c->Text().size() <= 1; }));
-        QVERIFY(e.txtTitle->Text().size() <= 50);
 
-        // Each sample load beeps once, at its very end: the moment to look at the grid.
-        int full = 0;
-        forms::testing::setBeeper([&] { full += std::ranges::none_of(e.txtEntry, &QString::isEmpty, &forms::TextBox::Text); });
-        about(1000);
+        int full = 0; // each sample load beeps once, at its very end: the moment to look at the grid
+        forms::testing::setBeeper([&] { full += std::ranges::none_of(e.txtEntry, &QString::isEmpty, &QLineEdit::text); });
+        support::duringModal([&] { e.About->trigger(); }, [&] {
+            for (int n = 0; n < 1000; ++n)
+                QTest::keyClick(forms::instance<frmAbout>().cmdOK, Qt::Key_K, Qt::ShiftModifier);
+        }, 60000);
         QCOMPARE(full, 1000);
 
-        // ASan's quarantine holds freed blocks back, so there the heap still held is the measure;
-        // elsewhere the resident pages, 4 kB each and second in statm.
-        const auto memoryKb = [] {
-#if defined(__SANITIZE_ADDRESS__)
-            return static_cast<qint64>(__sanitizer_get_current_allocated_bytes() / 1024);
-#else
-            QFile statm(QStringLiteral("/proc/self/statm"));
-            return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLongLong() * 4 : 0;
-#endif
-        };
+        auto heap = [asan = __sanitizer_get_current_allocated_bytes] { return asan ? asan() : mallinfo2().uordblks; };
         waitForMapping = false; // waiting would double the run, and clicks on Create need no focus
         sheets = 0;
-        qint64 warm = 0;
+        std::size_t warm = 0;
         for (int n = 1; n <= 1050; ++n) {
-            warm = n == 51 ? memoryKb() : warm;
+            warm = n == 51 ? heap() : warm;
             QTest::mouseClick(e.cmdCreate, Qt::LeftButton);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        const qint64 growth = memoryKb() - warm;
-        qInfo("1,000 Create-and-close cycles: memory grew by %lld kB", growth);
-        QCOMPARE(sheets, 1050);
-        QVERIFY(growth < 1024);
-        QVERIFY(rec.errors.empty());
+        const auto growth = qint64(heap() - warm);
+        qInfo("%d Create-and-close cycles after 50: memory grew by %lld kB", sheets - 50, growth / 1024);
+        QVERIFY(sheets == 1050 && growth < 1 << 20 && rec.errors.empty());
     }
 
     void paste_data()
@@ -100,14 +84,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("titleKeeps"); // UTF-16 units, never half a pair
         QTest::addColumn<QString>("cellKeeps");
-        QTest::newRow("emoji") << QStringLiteral("😀 SUMMIT 🏔️") << 50 << QString();
-        QTest::newRow("right to left") << QStringLiteral("שלום جبل") << 50 << QStringLiteral("ש");
-        QTest::newRow("combining marks") << QStringLiteral("e\u0301TA\u030A") << 50 << QStringLiteral("e");
+        QTest::newRow("emoji") << "😀 SUMMIT 🏔️" << 50 << "";
         QTest::newRow("NUL") << QChar(0) + QStringLiteral("PEAK") + QChar(0) << 50 << QString(QChar(0));
-        QTest::newRow("ampersands") << QStringLiteral("&R&&D &") << 50 << QStringLiteral("&");
-        QTest::newRow("10,000 characters") << QStringLiteral("TARN SCREE").repeated(1000) << 50 << QStringLiteral("T");
-        QTest::newRow("1 MB word list") << QStringLiteral("CAIRN\nSCREE COL\n").repeated(1 << 16) << 50 << QStringLiteral("C");
-        QTest::newRow("a pair across the 50th unit") << u'A' + QStringLiteral("🏔").repeated(5000) << 49 << QStringLiteral("A");
+        QTest::newRow("1 MB word list") << QString("CAIRN\nSCREE COL\n").repeated(1 << 16) << 50 << "C";
+        QTest::newRow("a pair across the 50th unit") << u'A' + QString("🏔").repeated(5000) << 49 << "A";
     }
 
     void paste()
@@ -118,23 +98,12 @@ private slots:
         support::RuntimeRecorder rec;
         frmEntry& e = support::showActive<frmEntry>();
         QGuiApplication::clipboard()->setText(text);
-        QWidget* const fields[] = {e.txtTitle, e.txtList->viewport(), &e.txtEntry(210)};
-        for (QWidget* field : fields) {
-            QTest::mouseClick(field, Qt::LeftButton);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-        }
-        QCOMPARE(e.txtTitle->Text(), text.left(titleKeeps));
-        QCOMPARE(e.txtList->Text(), QString(text).replace(u'\n', QStringLiteral("\r\n")));
-        QCOMPARE(e.txtEntry(210).Text(), cellKeeps);
-        // The sheet shows what the editor holds, however odd.
-        support::duringModal([&] { QTest::mouseClick(e.cmdCreate, Qt::LeftButton); }, [&] {
-            const frmOutput& sheet = forms::instance<frmOutput>();
-            QCOMPARE(sheet.lblTitle->Caption(), forms::Trim(e.txtTitle->Text()));
-            QCOMPARE(sheet.lblList->Caption(), e.txtList->Text());
-            QCOMPARE(sheet.lblLetter(210).Caption(), cellKeeps);
-            QTest::mouseClick(sheet.lblTitle, Qt::LeftButton);
-        });
-        QVERIFY(!forms::isLoaded<frmOutput>());
+        for (QWidget* field : std::initializer_list<QWidget*>{e.txtTitle, e.txtList, &e.txtEntry(210)})
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        const QStringList held{e.txtTitle->Text(), e.txtList->Text(), e.txtEntry(210).Text()};
+        QCOMPARE(held, (QStringList{text.left(titleKeeps), QString(text).replace(u'\n', "\r\n"), cellKeeps}));
+        QTest::mouseClick(e.cmdCreate, Qt::LeftButton); // the sheet shows what the editor holds, however odd
+        QCOMPARE(shown, (QStringList{forms::Trim(held[0]), held[1], held[2]}));
         QVERIFY(rec.errors.empty());
     }
 };
