@@ -23,7 +23,7 @@ QByteArray tool(const QStringList& command)
     return process.readAllStandardOutput().trimmed();
 }
 
-QString window(const QString& name) { return tool({"xdotool", "search", "--sync", "--onlyvisible", "--name", name}); }
+QString window(const QString& name) { return tool({"xdotool", "search", "--onlyvisible", "--name", name}); }
 
 // The window as it stands on the screen, in its own coordinates; always 24 bits, so shots compare.
 QImage shot(const QString& w) { return QImage::fromData(tool({"import", "-window", w, "png24:-"})); }
@@ -35,8 +35,7 @@ void click(const QString& w, QPoint at, const QString& then = {})
     xdo(w, QString("mousemove --window %1 %2 %3 click 1 %4").arg(w).arg(at.x()).arg(at.y()).arg(then).trimmed());
 }
 
-// Every position and size of the layouts is a whole number of pixels, 15 twips each.
-QRect twips(int left, int top, int width, int height) { return QRect(left / 15, top / 15, width / 15, height / 15); }
+QRect twips(int x, int y, int w, int h) { return QRect(x / 15, y / 15, w / 15, h / 15); } // the layouts: whole pixels
 QRect cell(int i) { return twips(360 + 720 * (i % 20), 840 + 600 * (i / 20), 615, 555); }
 // The sheet's rows stand 610 or 620 twips apart; 615 is near enough to find each letter.
 QRect sheetCell(int i) { return twips(480 + 600 * (i % 20), 1080 + 615 * (i / 20), 495, 435); }
@@ -74,7 +73,7 @@ private slots:
     {
         QVERIFY(QDir().mkpath(shots));
         app.start(qEnvironmentVariable("PELLACREST_BIN"));
-        editor = window("^Pellacrest$");
+        WAIT_COMPARE((editor = window("^Pellacrest$")).isEmpty(), false);
         menuBar = shot(editor).height() - 877;
     }
 
@@ -96,7 +95,8 @@ private slots:
         QCOMPARE(client().copy(typed), image.copy(typed)); // Fill writes only into empty cells
 
         xdo(editor, "key --delay 30 alt+h a");
-        const QString about = window("^About Pellacrest$");
+        QString about;
+        WAIT_COMPARE((about = window("^About Pellacrest$")).isEmpty(), false);
         WAIT_COMPARE(holdsGlyph(image = shot(about), twips(2025, 240, 4275, 360)), true); // its title painted
         QVERIFY(image.save(shots + "about.png"));
         xdo(about, "key --delay 30 shift+k");
