@@ -79,20 +79,26 @@ private slots:
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<bool>("onPicture");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("Shift+K on OK") << (Qt::SHIFT | Qt::Key_K) << false << "load";
-        QTest::newRow("Shift+K on the picture") << (Qt::SHIFT | Qt::Key_K) << true << "load";
-        QTest::newRow("Enter") << QKeyCombination(Qt::Key_Return) << false << "close";
-        QTest::newRow("Esc on the picture") << QKeyCombination(Qt::Key_Escape) << true << "close";
+        QTest::addColumn<int>("direction"); // the typing direction the user left the editor in
+        const char* directions[] = {"Up", "Left", "Down", "Right", "Northwest", "Northeast", "Southwest", "Southeast"};
+        for (int d = 0; d < 8; ++d)
+            QTest::addRow("Shift+K on OK, typing %s", directions[d]) << (Qt::SHIFT | Qt::Key_K) << false << "load" << d;
+        QTest::newRow("Shift+K on the picture") << (Qt::SHIFT | Qt::Key_K) << true << "load" << 4;
+        QTest::newRow("Enter") << QKeyCombination(Qt::Key_Return) << false << "close" << 4;
+        QTest::newRow("Esc on the picture") << QKeyCombination(Qt::Key_Escape) << true << "close" << 4;
         for (QKeyCombination other : {Qt::NoModifier | Qt::Key_K, Qt::CTRL | Qt::SHIFT | Qt::Key_K,
                                       Qt::ALT | Qt::SHIFT | Qt::Key_K, Qt::SHIFT | Qt::Key_J})
-            QTest::newRow(qPrintable(QKeySequence(other).toString())) << other << false << "nothing";
+            QTest::newRow(qPrintable(QKeySequence(other).toString())) << other << false << "nothing" << 4;
     }
     void keys()
     {
         QFETCH(QKeyCombination, key);
         QFETCH(bool, onPicture);
         QFETCH(QString, outcome);
-        editor->Northwest->trigger(); // neither the first direction nor the one the editor starts with
+        QFETCH(int, direction);
+        const std::array menu{editor->Up,        editor->Left,      editor->Down,      editor->Right,
+                              editor->Northwest, editor->Northeast, editor->Southwest, editor->Southeast};
+        menu[size_t(direction)]->trigger();
         QVERIFY(withAbout([&](frmAbout& about) {
             QWidget* focus = onPicture ? static_cast<QWidget*>(about.picIcon) : about.cmdOK;
             focus->setFocus();
@@ -102,7 +108,7 @@ private slots:
                 about.cmdOK->click();
         }));
         QCOMPARE(rec->beeps, int(outcome == "load"));
-        QVERIFY(rec->errors.empty() && rec->quits == 0 && editor->typingDirection() == 4); // Northwest, as set
+        QVERIFY(rec->errors.empty() && rec->quits == 0 && editor->typingDirection() == direction);
         if (outcome != "load")
             return;
         // The sample's own data has its tests; here it only has to have arrived, and Fill to have completed it.
