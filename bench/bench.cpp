@@ -396,9 +396,9 @@ void click(QWidget* target) { click(target, target->rect().center()); }
 
 bool isActive(const QWidget& window) { return QApplication::activeWindow() == &window; }
 
-// Back to the editor after a window of its closed. The window manager does not always hand the
-// focus back by itself (about one time in five after the About window); the user would click
-// the editor, and so does this.
+// Back to the editor after a window of its closed. The windows hand activation back when they
+// close; this waits until it has arrived, and asks once more if it has not, so that no
+// keystroke of the next run goes nowhere.
 void returnTo(QWidget& window)
 {
     settle();

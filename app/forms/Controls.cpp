@@ -16,11 +16,11 @@ namespace {
 
 // The line edit cuts an insertion at its maximum length by UTF-16 units, which can split a
 // character in two. No field may keep half of a surrogate pair.
-bool hasLoneSurrogate(const QString& text, qsizetype from, qsizetype to)
+bool hasLoneSurrogate(const QString& text)
 {
-    for (qsizetype i = from; i < to; ++i) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < to && text.at(i + 1).isLowSurrogate())
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;
         else if (c.isSurrogate())
             return true;
@@ -34,7 +34,7 @@ class RefuseSplitCharacter : public QValidator {
 public:
     State validate(QString& input, int&) const override
     {
-        return hasLoneSurrogate(input, 0, input.size()) ? Invalid : Acceptable;
+        return hasLoneSurrogate(input) ? Invalid : Acceptable;
     }
 };
 
@@ -48,7 +48,7 @@ public:
             input.chop(1);
             position = std::min(position, static_cast<int>(input.size()));
         }
-        return hasLoneSurrogate(input, 0, input.size()) ? Invalid : Acceptable;
+        return hasLoneSurrogate(input) ? Invalid : Acceptable;
     }
 };
 

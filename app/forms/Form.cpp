@@ -273,11 +273,7 @@ void Form::Unload()
     *slot_ = nullptr;
     slot_ = nullptr;
     std::erase(g_loaded, this);
-    const bool wasActive = isActiveWindow();
-    hide();
-    endModalWait();
-    if (wasActive)
-        activateAnother();
+    Hide();
     // Never delete a window under its own running event procedure.
     std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
     g_unloading.emplace_back(this);
