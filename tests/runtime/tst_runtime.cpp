@@ -21,7 +21,11 @@ struct Other : Probe {}; // a second window class, so that unloading the probe n
 // What `body` gives, or minus the code of the run-time error it raises.
 int outcome(const std::function<int()>& body)
 {
-    try { return body(); } catch (const RuntimeError& error) { return -int(error.code()); }
+    try {
+        return body();
+    } catch (const RuntimeError& error) {
+        return -int(error.code());
+    }
 }
 
 } // namespace
@@ -46,11 +50,15 @@ private slots:
         ControlArray<TextBox> cells;
         cells.add(p.text);
         int ran = 0;
-        p.button->Click = [&] { cells(1).setText("x"); ++ran; };
+        p.button->Click = [&] {
+            cells(1).setText("x");
+            ++ran;
+        };
         // Reported, and the program ends; nothing escapes into Qt, and no procedure runs after it.
         QTest::mouseClick(p.button, Qt::LeftButton);
         QCOMPARE(rec.errors, std::vector{ErrorCode::SubscriptOutOfRange});
-        QVERIFY(rec.quits == 1 && hasEnded());
+        QCOMPARE(rec.quits, 1);
+        QVERIFY(hasEnded());
         raiseEvent([&] { ++ran; });
         QCOMPARE(ran, 0);
     }
@@ -61,9 +69,14 @@ private slots:
         instance<Other>(); // loaded, never shown
         Probe& p = instance<Probe>();
         bool unloadedInside = false;
-        p.button->Click = [&] { p.Unload(); unloadedInside = p.isUnloaded(); }; // p outlives its procedure
-        support::duringModal([&] { p.Show(Modality::Modal); QVERIFY(unloadedInside); },
-                             [&] { QTest::mouseClick(p.button, Qt::LeftButton); });
+        p.button->Click = [&] { // p outlives its procedure
+            p.Unload();
+            unloadedInside = p.isUnloaded();
+        };
+        support::duringModal([&] {
+            p.Show(Modality::Modal);
+            QVERIFY(unloadedInside);
+        }, [&] { QTest::mouseClick(p.button, Qt::LeftButton); });
         QCOMPARE(instance<Probe>().Caption(), "loaded"); // a fresh window, loaded anew
         instance<Probe>().Unload(); // the program ends with its last loaded window, shown or not
         QCOMPARE(rec.quits, 0);
@@ -84,8 +97,10 @@ private slots:
         }
         testing::setClock([] { return 43200.0; }); // many reseeds within one tick of the timer
         QSet<double> draws;
-        for (int i = 0; i < 400; ++i)
-            draws << (Randomize(), Rnd());
+        for (int i = 0; i < 400; ++i) {
+            Randomize();
+            draws << Rnd();
+        }
         QVERIFY2(draws.size() >= 390, qPrintable(QString::number(draws.size())));
     }
 };
