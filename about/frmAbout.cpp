@@ -1,6 +1,6 @@
 #include "frmAbout.h"
 
-#include "sheet/frmOutput.h"
+#include "app/Maker.h"
 
 #include <QGuiApplication>
 #include <QPalette>

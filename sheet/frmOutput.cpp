@@ -1,6 +1,7 @@
 #include "frmOutput.h"
 
 #include "app/CellIndex.h"
+#include "app/Maker.h"
 
 #include <array>
 

@@ -3,13 +3,6 @@
 #include "app/forms/Controls.h"
 #include "app/forms/Form.h"
 
-#include <QString>
-
-namespace pellacrest {
-// The maker's web domain, shared by the sheet's footer and the About window's link.
-inline constexpr char16_t kWebDomain[] = u"www.pellacrest.example";
-} // namespace pellacrest
-
 class frmOutput : public forms::Form {
 public:
     frmOutput();

@@ -3,9 +3,11 @@
 #include "Form.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTextDocument>
 #include <QValidator>
 
 #include <climits>
@@ -87,6 +89,10 @@ TextBox::TextBox(QWidget* parent, const QRect& rect, const QFont& font) : QLineE
 {
     setGeometry(rect);
     setFont(font);
+    setAlignment(Qt::AlignLeft);
+    // A field takes text by typing and pasting only: a drop on a one-letter cell kept a piece
+    // of what the user dragged.
+    setAcceptDrops(false);
     setValidator(validatorForLength(maxLength()));
     connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
 }
@@ -95,6 +101,11 @@ void TextBox::setMaxLength(int units)
 {
     QLineEdit::setMaxLength(units);
     setValidator(validatorForLength(units));
+}
+
+void TextBox::setAlignment(Qt::Alignment alignment)
+{
+    QLineEdit::setAlignment(alignment | Qt::AlignAbsolute | Qt::AlignVCenter);
 }
 
 int TextBox::SelStart() const
@@ -141,21 +152,54 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent, const QRect& rect, const QFo
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Tab moves on to the next control, as in every other field of the window.
     setTabChangesFocus(true);
+    // No text is dragged out of the list, where a move lost it, and none dropped in.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 }
 
 QString MultiLineTextBox::Text() const
 {
-    QString text = toPlainText();
-    text.replace(u'\n', QStringLiteral("\r\n"));
+    // The plain-text export would turn a no-break space into a space and a line separator into
+    // a line break; the raw text keeps both, and only the paragraph breaks are the field's own.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text;
 }
 
 void MultiLineTextBox::setText(const QString& text)
 {
+    if (text == Text())
+        return;
     QString plain = withLineFeeds(text);
     plain.replace(u'\r', u'\n');
-    if (plain != toPlainText())
-        setPlainText(plain);
+    setPlainText(plain);
+}
+
+void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
+{
+    // Shift+Enter would put in a line separator, which looks like a line break but is none:
+    // every Enter starts a new line.
+    if (event->matches(QKeySequence::InsertLineSeparator)) {
+        QKeyEvent enter(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
+                        event->isAutoRepeat(), static_cast<quint16>(event->count()));
+        QPlainTextEdit::keyPressEvent(&enter);
+        event->setAccepted(enter.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void MultiLineTextBox::mousePressEvent(QMouseEvent* event)
+{
+    // A press inside the selection would start dragging it away; here it places the cursor,
+    // as a press anywhere else does.
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier)) {
+        const QTextCursor selection = textCursor();
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        if (selection.hasSelection() && at >= selection.selectionStart() && at <= selection.selectionEnd())
+            setTextCursor(cursorForPosition(event->position().toPoint()));
+    }
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void MultiLineTextBox::SetFocus() { setFocus(Qt::OtherFocusReason); }

@@ -53,6 +53,8 @@ public:
     // Counted in UTF-16 units. No field keeps half of a two-unit character: a one-unit field
     // refuses it whole, a longer one keeps what fits whole of a paste cut at its limit.
     void setMaxLength(int units);
+    // Always as written: "left" stays left when the text runs right to left.
+    void setAlignment(Qt::Alignment alignment);
 
     Event<> Change;
     // After the field's own handling of the click, so a selection made here stands.
@@ -62,8 +64,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A multi-line text field with a vertical scroll bar that wraps long lines. Its text separates
-// lines with CR LF, whatever the toolkit keeps inside.
+// A multi-line text field with a vertical scroll bar that wraps long lines. Its text is exactly
+// what it holds, with its own line breaks as CR LF.
 class MultiLineTextBox : public QPlainTextEdit {
 public:
     MultiLineTextBox(QWidget* parent, const QRect& rect, const QFont& font);
@@ -71,6 +73,10 @@ public:
     QString Text() const;
     void setText(const QString& text);
     void SetFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 // A label draws its caption itself: cheaper than a QLabel by the hundred, and it gives the

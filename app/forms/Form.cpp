@@ -1,8 +1,12 @@
 #include "Form.h"
 
+#include "Desktop.h"
+#include "Input.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,8 +14,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <map>
 
 namespace forms {
 
@@ -22,53 +29,8 @@ std::vector<Form*> g_loaded;
 std::vector<QPointer<Form>> g_unloading;
 // Set while every window is torn down at once, which is no user's last window closing.
 bool g_tearingDown = false;
-
-bool isKeyPreviewTarget(QObject* receiver)
-{
-    // Qt offers a key first to the focus widget and then to each parent in turn; only the first
-    // offer counts as the key press.
-    QWidget* focus = QApplication::focusWidget();
-    return focus ? receiver == focus : qobject_cast<Form*>(receiver) != nullptr;
-}
-
-// Sees every key before the focused control does, for two things a forms runtime promises:
-// a window's menu shortcuts win over the standard keys that text fields claim, and a window
-// with key preview hears each key first.
-class KeyDispatcher : public QObject {
-public:
-    bool eventFilter(QObject* receiver, QEvent* event) override
-    {
-        if (event->type() == QEvent::ShortcutOverride) {
-            auto* widget = qobject_cast<QWidget*>(receiver);
-            auto* form = widget ? qobject_cast<Form*>(widget->window()) : nullptr;
-            // Left unaccepted, the override lets the shortcut map take the key.
-            if (form && form->ownsShortcut(static_cast<QKeyEvent*>(event)->keyCombination()))
-                return true;
-        } else if (event->type() == QEvent::KeyPress && isKeyPreviewTarget(receiver)) {
-            auto* widget = static_cast<QWidget*>(receiver);
-            auto* form = qobject_cast<Form*>(widget->window());
-            if (form && form->keyPreview() && form->KeyDown) {
-                auto* key = static_cast<QKeyEvent*>(event);
-                int keyCode = keyCodeOf(*key);
-                int shift = shiftMaskOf(key->modifiers());
-                form->KeyDown(keyCode, shift);
-                if (keyCode == 0)
-                    return true;
-            }
-        }
-        return false;
-    }
-};
-
-void installDispatcherOnce()
-{
-    static KeyDispatcher* dispatcher = nullptr;
-    if (!dispatcher && qApp) {
-        dispatcher = new KeyDispatcher;
-        dispatcher->setParent(qApp);
-        qApp->installEventFilter(dispatcher);
-    }
-}
+// How long an unloaded window that was shown lives on, hidden (see Unload).
+constexpr int kUnloadedLingerMs = 1500;
 
 Qt::WindowFlags flagsFor(Border border)
 {
@@ -98,6 +60,10 @@ void registerLoaded(Form* form, Form** slot)
     g_loaded.push_back(form);
 }
 
+const std::vector<Form*>& loadedForms() { return g_loaded; }
+
+const std::vector<QPointer<Form>>& unloadingForms() { return g_unloading; }
+
 void unloadAllForms()
 {
     // Copy: each Unload takes its window off the list.
@@ -110,14 +76,19 @@ void unloadAllForms()
 
 namespace testing {
 
+void deleteUnloadedForms()
+{
+    for (const QPointer<Form>& form : g_unloading)
+        delete form.data();
+    g_unloading.clear();
+}
+
 void destroyAllForms()
 {
     g_tearingDown = true;
     detail::unloadAllForms();
     g_tearingDown = false;
-    for (const QPointer<Form>& form : g_unloading)
-        delete form.data();
-    g_unloading.clear();
+    deleteUnloadedForms();
 }
 
 int loadedFormCount() { return static_cast<int>(g_loaded.size()); }
@@ -127,10 +98,13 @@ int loadedFormCount() { return static_cast<int>(g_loaded.size()); }
 // ---- Form -------------------------------------------------------------------------------
 
 Form::Form(int clientWidthTwips, int clientHeightTwips, Border border, StartPosition start)
-    : QWidget(nullptr, flagsFor(border)), start_(start)
+    : QWidget(nullptr, flagsFor(border)), border_(border), start_(start)
 {
-    installDispatcherOnce();
+    input::install();
     clientSize_ = twipsSize(clientWidthTwips, clientHeightTwips);
+    // The window takes the focus itself, once shown (see takeInput), rather than when the
+    // window manager would give it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     client_ = new QWidget(this);
     // A click on the bare client area is not taken there and so reaches the window's Click.
     client_->setGeometry(QRect(QPoint(0, 0), clientSize_));
@@ -192,40 +166,45 @@ void Form::placeBeforeFirstShow()
         return;
     placed_ = true;
     QRect area;
-    auto* owner = qobject_cast<Form*>(QApplication::activeWindow());
+    Form* owner = input::holder();
     if (start_ == StartPosition::CenterOwner && owner && owner != this && owner->isVisible())
         area = owner->frameGeometry();
     else if (QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
-    if (area.isValid()) {
-        QRect frame(QPoint(0, 0), size());
-        frame.moveCenter(area.center());
-        move(frame.topLeft());
-    }
+    if (!area.isValid())
+        return;
+    // Centred by the frame the desktop will put round the window. The native window is made
+    // first, so that a move places the window's inside, wherever the frame turns out to be.
+    winId();
+    static std::map<Border, QMargins> knownFrames;
+    auto known = knownFrames.find(border_);
+    if (known == knownFrames.end() && border_ != Border::None)
+        known = knownFrames.emplace(border_, desktop::frameExtents(this)).first;
+    const QMargins frame = known == knownFrames.end() ? QMargins() : known->second;
+    QRect outer(QPoint(0, 0), size().grownBy(frame));
+    outer.moveCenter(area.center());
+    move(outer.topLeft() + QPoint(frame.left(), frame.top()));
 }
 
 void Form::Show(Modality modality)
 {
     if (modality == Modality::Modeless) {
         if (!isVisible()) {
-            // Qt applies modality when a window is shown, so a window that was modal before
-            // must drop it first.
-            setWindowModality(Qt::NonModal);
             placeBeforeFirstShow();
             show();
         }
         raise();
-        activateWindow();
+        input::give(this);
         return;
     }
 
     if (isVisible())
         throw RuntimeError(ErrorCode::AlreadyShown);
-    setWindowModality(Qt::ApplicationModal);
     placeBeforeFirstShow();
+    input::beginModal(this);
     show();
     raise();
-    activateWindow();
+    input::give(this);
 
     // The window may be unloaded, and then deleted, while we wait; nothing below may touch it.
     QPointer<Form> self(this);
@@ -247,23 +226,11 @@ void Form::endModalWait()
 
 void Form::Hide()
 {
-    const bool wasActive = isActiveWindow();
+    input::endModal(this);
+    // The input moves on before the window goes, so that no key finds the focus nowhere.
+    input::handOn(this);
     hide();
     endModalWait();
-    if (wasActive)
-        activateAnother();
-}
-
-void Form::activateAnother()
-{
-    // The desktop may leave no window active once this one goes; give the input back to the
-    // window the user came from, as a dialog's owner gets it back.
-    for (auto it = g_loaded.rbegin(); it != g_loaded.rend(); ++it) {
-        if (*it != this && (*it)->isVisible()) {
-            (*it)->activateWindow();
-            return;
-        }
-    }
 }
 
 void Form::Unload()
@@ -274,10 +241,15 @@ void Form::Unload()
     slot_ = nullptr;
     std::erase(g_loaded, this);
     Hide();
-    // Never delete a window under its own running event procedure.
+    // Never delete a window under its own running event procedure. Nor at once: keys typed
+    // while it still had the focus may be on their way to it, and the toolkit drops a key whose
+    // window has gone, where one that finds the window hidden is passed on.
     std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
     g_unloading.emplace_back(this);
-    deleteLater();
+    if (!windowHandle())
+        deleteLater();
+    else
+        QTimer::singleShot(kUnloadedLingerMs, this, &QObject::deleteLater);
     if (g_loaded.empty() && !hasEnded() && !g_tearingDown)
         End();
 }
@@ -285,15 +257,18 @@ void Form::Unload()
 void Form::closeEvent(QCloseEvent* event)
 {
     // Closing from the title bar unloads the window; the runtime does that itself, with no
-    // procedure of the window asked.
+    // procedure of the window asked. A window behind a modal one takes no input, this neither.
     event->ignore();
-    raiseEvent([this] { Unload(); });
+    if (!input::isBlocked(this))
+        raiseEvent([this] { Unload(); });
 }
 
 void Form::keyPressEvent(QKeyEvent* event)
 {
+    // The keypad's Enter is Enter too, though the toolkit marks it with a modifier of its own.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && defaultButton_ && defaultButton_->isEnabled()) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier && defaultButton_ && defaultButton_->isEnabled()) {
         defaultButton_->click();
         return;
     }

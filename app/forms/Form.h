@@ -6,6 +6,7 @@
 #include "Twips.h"
 
 #include <QKeySequence>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -24,6 +25,9 @@ class Form;
 namespace detail {
 void registerLoaded(Form* form, Form** slot);
 void unloadAllForms();
+const std::vector<Form*>& loadedForms();
+// Unloaded windows not deleted yet.
+const std::vector<QPointer<Form>>& unloadingForms();
 template <typename F>
 Form*& instanceSlot()
 {
@@ -108,11 +112,11 @@ private:
     friend void detail::registerLoaded(Form*, Form**);
     void placeBeforeFirstShow();
     void endModalWait();
-    void activateAnother();
 
     QWidget* client_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QSize clientSize_;
+    Border border_;
     StartPosition start_;
     bool placed_ = false;
     bool keyPreview_ = false;
@@ -131,6 +135,8 @@ namespace testing {
 // Deletes every window at once, loaded or waiting for deletion; for tests and the program's exit.
 void destroyAllForms();
 int loadedFormCount();
+// Deletes at once the unloaded windows still waiting to leave the screen.
+void deleteUnloadedForms();
 } // namespace testing
 
 } // namespace forms

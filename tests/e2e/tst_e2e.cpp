@@ -8,22 +8,36 @@
 
 namespace {
 
-// Qt's QTRY_ macros count polling steps, not time, and every step here takes a screenshot.
+// Qt's QTRY_ macros count polling steps, not time, and every step here takes a screenshot. The
+// value compared is the last one seen: a window search can miss once while a window goes.
 #define WAIT_COMPARE(actual, expected) \
     do { \
-        static_cast<void>(QTest::qWaitFor([&] { return (actual) == (expected); }, 8000)); \
-        QCOMPARE(actual, expected); \
+        auto seen = (actual); \
+        static_cast<void>(QTest::qWaitFor([&] { return (seen = (actual)) == (expected); }, 8000)); \
+        QCOMPARE(seen, expected); \
     } while (false)
 
-QByteArray tool(const QStringList& command)
+QByteArray tool(const QStringList& command, QByteArray* errors = nullptr)
 {
     QProcess process;
     process.start(command.first(), command.mid(1));
     process.waitForFinished(8000); // one still running then is killed as `process` goes
+    if (errors)
+        *errors = process.readAllStandardError();
     return process.readAllStandardOutput().trimmed();
 }
 
-QString window(const QString& name) { return tool({"xdotool", "search", "--onlyvisible", "--name", name}); }
+// A search walks every window, and fails on one that goes meanwhile: that search is made again.
+QString window(const QString& name)
+{
+    QByteArray found, errors;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        found = tool({"xdotool", "search", "--onlyvisible", "--name", name}, &errors);
+        if (errors.isEmpty())
+            break;
+    }
+    return found;
+}
 
 // The window as it stands on the screen, in its own coordinates; always 24 bits, so shots compare.
 QImage shot(const QString& w) { return QImage::fromData(tool({"import", "-window", w, "png24:-"})); }
@@ -50,6 +64,50 @@ bool holdsGlyph(const QImage& image, const QRect& box)
     return dark > 30 && image.rect().contains(box); // off the image, pixel() reads dark
 }
 
+// The same text in the same place: the pixels differ at most where a text cursor blinks, in one
+// run of no more than three columns.
+bool sameText(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return false;
+    int first = a.width(), last = -1;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return last - first < 3;
+}
+
+// A window's frame on the screen, from its client area and the frame the window manager put round it.
+QRect frameOf(const QString& w)
+{
+    const QByteArray info = tool({"xwininfo", "-id", w});
+    const auto field = [&](const char* name) {
+        const qsizetype at = info.indexOf(name) + qsizetype(qstrlen(name));
+        return info.mid(at, info.indexOf('\n', at) - at).trimmed().toInt();
+    };
+    QList<int> extents{0, 0, 0, 0}; // left, right, top, bottom; none on a frameless window
+    const QByteArray property = tool({"xprop", "-id", w, "_NET_FRAME_EXTENTS"});
+    if (property.contains('='))
+        for (int i = 0; const QByteArray& n : property.mid(property.indexOf('=') + 1).split(','))
+            extents[i++] = n.trimmed().toInt();
+    return QRect(field("Absolute upper-left X:") - extents[0], field("Absolute upper-left Y:") - extents[2],
+                 field("Width:") + extents[0] + extents[1], field("Height:") + extents[2] + extents[3]);
+}
+
+// Whether the two centres stand within a pixel of each other; compared doubled, as a rectangle of
+// odd size centres on a half pixel.
+QByteArray centredOn(const QRect& inner, const QRect& outer)
+{
+    const QPoint off = QPoint(2 * inner.x() + inner.width(), 2 * inner.y() + inner.height())
+        - QPoint(2 * outer.x() + outer.width(), 2 * outer.y() + outer.height());
+    if (std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2)
+        return {};
+    return QString("off centre by (%1, %2) px").arg(off.x() / 2.0).arg(off.y() / 2.0).toUtf8();
+}
+
 QList<int> glyphs(const QImage& image, QRect (*place)(int) = cell)
 {
     auto held = std::views::iota(0, 400) | std::views::filter([&](int i) { return holdsGlyph(image, place(i)); });
@@ -66,12 +124,27 @@ class TstE2e : public QObject {
     int menuBar = 0;
 
     QImage client() const { return shot(editor).copy(0, menuBar, 1225, 877); }
+    QImage client(const QRect& r) const { return client().copy(r); }
+    // The puzzle sheet, once it stands on the screen: it shares the editor's caption.
+    QString sheet() const
+    {
+        QString found;
+        static_cast<void>(QTest::qWaitFor([&] {
+            const QList<QByteArray> ids = tool({"xdotool", "search", "--onlyvisible", "--name", "^Pellacrest$"}).split('\n');
+            for (const QByteArray& id : ids)
+                if (!id.isEmpty() && QString(id) != editor)
+                    found = id;
+            return !found.isEmpty();
+        }, 8000));
+        return found;
+    }
     void clickClient(const QRect& r, const QString& then = {}) { click(editor, r.center() + QPoint(0, menuBar), then); }
 
 private slots:
     void init()
     {
         QVERIFY(QDir().mkpath(shots));
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel); // its warnings and sanitizer reports show
         app.start(qEnvironmentVariable("PELLACREST_BIN"));
         WAIT_COMPARE((editor = window("^Pellacrest$")).isEmpty(), false);
         menuBar = shot(editor).height() - 877;
@@ -117,6 +190,131 @@ private slots:
 
         xdo(editor, "key --delay 30 alt+f x");
         QCOMPARE(app.waitForFinished(8000) && app.exitStatus() == QProcess::NormalExit ? app.exitCode() : -1, 0);
+    }
+
+    void windowsStandCentred()
+    {
+        const QRect screen(0, 0, 1600, 1200);
+        const QRect main = frameOf(editor);
+        QCOMPARE(centredOn(main, screen), QByteArray());
+        xdo(editor, "key --delay 30 alt+h a");
+        QString about;
+        WAIT_COMPARE((about = window("^About Pellacrest$")).isEmpty(), false);
+        QCOMPARE(centredOn(frameOf(about), main), QByteArray());
+        xdo(about, "key Escape");
+        WAIT_COMPARE(window("^About Pellacrest$").isEmpty(), true);
+        clickClient(twips(15840, 180, 2175, 450));
+        const QString sheetWindow = sheet();
+        QCOMPARE(centredOn(frameOf(sheetWindow), main), QByteArray());
+        click(sheetWindow, QPoint(5, 5));
+    }
+
+    // Dragging a selection out of the word list moves nothing: the list keeps it and no field takes it.
+    void dragAndDrop_data()
+    {
+        QTest::addColumn<QRect>("target");
+        QTest::addColumn<QString>("letterFirst"); // typed into the target beforehand
+        QTest::newRow("onto an empty cell") << cell(0) << "";
+        QTest::newRow("onto a cell holding a letter") << cell(1) << "X";
+        QTest::newRow("onto the title") << twips(1080, 180, 11415, 450) << "";
+    }
+    void dragAndDrop()
+    {
+        QFETCH(QRect, target);
+        QFETCH(QString, letterFirst);
+        const QRect list = twips(14760, 2040, 3255, 10695);
+        if (!letterFirst.isEmpty())
+            clickClient(target, "type " + letterFirst);
+        clickClient(list, "type --delay 30 ONE");
+        QImage listBefore;
+        WAIT_COMPARE(holdsGlyph(listBefore = client(list), QRect(0, 0, 60, 30)), true);
+        const QImage targetBefore = client(target);
+        xdo(editor, "key shift+Home");
+        // Pressed on the selected word, then moved in steps as a hand does, so the toolkit sees a drag.
+        const QPoint from = list.topLeft() + QPoint(20, 14 + menuBar);
+        const QPoint to = target.center() + QPoint(0, menuBar);
+        QString drag = QString("mousemove --window %1 %2 %3 mousedown 1").arg(editor).arg(from.x()).arg(from.y());
+        for (int step = 1; step <= 8; ++step) {
+            const QPoint at = from + (to - from) * step / 8;
+            drag += QString(" sleep 0.05 mousemove --window %1 %2 %3").arg(editor).arg(at.x()).arg(at.y());
+        }
+        xdo(editor, drag + " sleep 0.1 mouseup 1");
+        QTest::qWait(300);
+        QVERIFY(sameText(client(target), targetBefore));
+        xdo(editor, "key ctrl+End"); // what the drag selected, if anything, is let go
+        WAIT_COMPARE(sameText(client(list), listBefore), true);
+    }
+
+    // Keys typed without a pause across a change of windows reach the window the program put in
+    // front, as if each window change were instant.
+    void typeAhead_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("field"); // where the typing shows in the end
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Shift+K, q, Esc in the About window opened modally")
+            << "about modal: key --delay 0 shift+k q Escape" << "title" << "sample";
+        QTest::newRow("Shift+K, q, Esc in the About window standing modeless")
+            << "about modeless: key --delay 0 shift+k q Escape" << "title" << "sample";
+        QTest::newRow("Help, About, Enter, then a word")
+            << "editor: key --delay 0 alt+h a Return type --delay 0 WORD" << "title" << "WORD";
+        QTest::newRow("Create, a click on the sheet, then a word")
+            << "sheet: click 1 key --delay 0 Tab type --delay 0 WORD" << "list" << "WORD";
+    }
+    void typeAhead()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, field);
+        QFETCH(QString, expected);
+        const QRect title = twips(1080, 180, 11415, 450);
+        const QRect area = field == "title" ? title : twips(14760, 2040, 3255, 10695);
+        const QString start = keys.section(": ", 0, 0);
+        keys = keys.section(": ", 1);
+        QString about;
+        const auto openAbout = [&] {
+            xdo(editor, "key --delay 30 alt+h a");
+            WAIT_COMPARE((about = window("^About Pellacrest$")).isEmpty(), false);
+        };
+
+        // What the field shows when the same is typed slowly.
+        QImage reference;
+        if (expected == "sample") {
+            openAbout();
+            xdo(about, "key shift+k");
+            WAIT_COMPARE(holdsGlyph(client(), twips(3600, 180, 2400, 450)), true);
+            WAIT_COMPARE(window("^About Pellacrest$").isEmpty(), false);
+            xdo(window("^About Pellacrest$"), "key Escape");
+            WAIT_COMPARE(window("^About Pellacrest$").isEmpty(), true);
+        } else {
+            clickClient(area, "type --delay 30 " + expected);
+        }
+        QTest::qWait(200);
+        reference = client(area);
+
+        for (int run = 1; run <= 20; ++run) {
+            if (start == "about modal" || start == "about modeless") {
+                openAbout();
+                if (start == "about modeless") {
+                    xdo(about, "key shift+k");
+                    WAIT_COMPARE(holdsGlyph(client(), twips(3600, 180, 2400, 450)), true);
+                    WAIT_COMPARE((about = window("^About Pellacrest$")).isEmpty(), false);
+                }
+                xdo(about, keys);
+            } else if (start == "editor") {
+                clickClient(title, "key --delay 0 End shift+Home BackSpace");
+                xdo(editor, keys);
+            } else {
+                clickClient(twips(14280, 180, 1335, 450)); // Clear empties the list
+                clickClient(twips(15840, 180, 2175, 450)); // Create
+                const QString sheetWindow = sheet();
+                xdo(sheetWindow, QString("mousemove --window %1 5 5 ").arg(sheetWindow) + keys);
+            }
+            const QByteArray which = QByteArray("in run ") + QByteArray::number(run) + " of 20";
+            QVERIFY2(QTest::qWaitFor([] { return window("^About Pellacrest$").isEmpty(); }, 8000), "About window still open " + which);
+            if (!QTest::qWaitFor([&] { return sameText(client(area), reference); }, 8000))
+                shot(editor).save(shots + "type-ahead-astray.png"); // for the reader of a failure
+            QVERIFY2(sameText(client(area), reference), "typing went astray " + which);
+        }
     }
 
     void typingDirection_data()
