@@ -3,7 +3,9 @@
 #include "Form.h"
 
 #include <QFontMetrics>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -64,6 +66,31 @@ QValidator* validatorForLength(int maxUnits)
 
 // The control whose mouse-move procedure is running, for SetMouseCursor.
 QPointer<QWidget> g_mouseTarget;
+
+// A text field's menu names the standard keys of its entries (Ctrl+Z to undo, Ctrl+A to select
+// all...). Where the window has taken such a key for a menu entry of its own, the key does not
+// do what the field's menu says, so the menu does not say it.
+QMenu* withoutTakenKeys(QMenu* menu, const QWidget* field)
+{
+    const auto* form = qobject_cast<const Form*>(field->window());
+    for (QAction* action : menu->actions()) {
+        const QString text = action->text();
+        const qsizetype tab = text.indexOf(u'\t');
+        if (!form || tab < 0)
+            continue;
+        const QKeySequence key = QKeySequence::fromString(text.mid(tab + 1), QKeySequence::NativeText);
+        if (!key.isEmpty() && form->ownsShortcut(key[0]))
+            action->setText(text.left(tab));
+    }
+    return menu;
+}
+
+void showContextMenu(QMenu* menu, QContextMenuEvent* event)
+{
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
 
 QString withLineFeeds(QString text)
 {
@@ -132,6 +159,10 @@ void TextBox::setSelLength(int length)
 
 void TextBox::SetFocus() { setFocus(Qt::OtherFocusReason); }
 
+QMenu* TextBox::contextMenu() { return withoutTakenKeys(createStandardContextMenu(), this); }
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) { showContextMenu(contextMenu(), event); }
+
 void TextBox::mouseReleaseEvent(QMouseEvent* event)
 {
     QLineEdit::mouseReleaseEvent(event);
@@ -174,6 +205,10 @@ void MultiLineTextBox::setText(const QString& text)
     plain.replace(u'\r', u'\n');
     setPlainText(plain);
 }
+
+QMenu* MultiLineTextBox::contextMenu() { return withoutTakenKeys(createStandardContextMenu(), this); }
+
+void MultiLineTextBox::contextMenuEvent(QContextMenuEvent* event) { showContextMenu(contextMenu(), event); }
 
 void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
 {

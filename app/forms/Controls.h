@@ -5,6 +5,7 @@
 #include "Twips.h"
 
 #include <QFrame>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -60,8 +61,12 @@ public:
     // After the field's own handling of the click, so a selection made here stands.
     Event<> Click;
 
+    // The field's own menu of edits, as the right mouse button opens it.
+    QMenu* contextMenu();
+
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 // A multi-line text field with a vertical scroll bar that wraps long lines. Its text is exactly
@@ -74,9 +79,13 @@ public:
     void setText(const QString& text);
     void SetFocus();
 
+    // The field's own menu of edits, as the right mouse button opens it.
+    QMenu* contextMenu();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 // A label draws its caption itself: cheaper than a QLabel by the hundred, and it gives the

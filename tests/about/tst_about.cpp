@@ -85,6 +85,7 @@ private slots:
             QTest::addRow("Shift+K on OK, typing %s", directions[d]) << (Qt::SHIFT | Qt::Key_K) << false << "load" << d;
         QTest::newRow("Shift+K on the picture") << (Qt::SHIFT | Qt::Key_K) << true << "load" << 4;
         QTest::newRow("Enter") << QKeyCombination(Qt::Key_Return) << false << "close" << 4;
+        QTest::newRow("keypad Enter") << (Qt::KeypadModifier | Qt::Key_Enter) << false << "close" << 4;
         QTest::newRow("Esc on the picture") << QKeyCombination(Qt::Key_Escape) << true << "close" << 4;
         for (QKeyCombination other : {Qt::NoModifier | Qt::Key_K, Qt::CTRL | Qt::SHIFT | Qt::Key_K,
                                       Qt::ALT | Qt::SHIFT | Qt::Key_K, Qt::SHIFT | Qt::Key_J})

@@ -2,8 +2,11 @@
 #include "common/Support.h"
 #include "editor/frmEntry.h"
 
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <memory>
 
 // Keys sent to no widget in particular go to the focused one at that moment, as a typist's keys do.
 QWidget* const focused = nullptr;
@@ -104,6 +107,85 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), frm.txtTitle); // neither command moves it, nor touches the title
         QCOMPARE(frm.txtTitle->selectedText(), QStringLiteral("d"));
         QCOMPARE(frm.lblDirection->Caption(), QStringLiteral("Typing Direction: Down"));
+    }
+
+    // The list gives back what it holds: only its own line breaks change form, to CR LF.
+    void listGivesBackWhatItHolds_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("no-break space, line separator, tab")
+            << QStringLiteral("A\u00A0B\u2028C\tD") << QStringLiteral("A\u00A0B\u2028C\tD");
+        QTest::newRow("lines, a blank one, a break at the end") << "ONE\r\n\r\nTWO\r\n" << "ONE\r\n\r\nTWO\r\n";
+        QTest::newRow("a lone CR or LF is a line break") << "A\rB\nC" << "A\r\nB\r\nC";
+    }
+    void listGivesBackWhatItHolds()
+    {
+        QFETCH(QString, written);
+        support::RuntimeRecorder rec;
+        frmEntry& frm = forms::instance<frmEntry>();
+        frm.txtList->setText(written);
+        QTEST(frm.txtList->Text(), "read");
+    }
+
+    void shiftEnterStartsALine()
+    {
+        support::RuntimeRecorder rec;
+        frmEntry& frm = support::showActive<frmEntry>();
+        frm.txtList->setFocus();
+        QTest::keyClick(focused, 'A');
+        QTest::keyClick(focused, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(focused, 'B');
+        QCOMPARE(frm.txtList->Text(), QStringLiteral("A\r\nB"));
+    }
+
+    // Hebrew runs right to left; the title still starts at its left edge, and a cell stays centred.
+    void alignmentHoldsRightToLeft_data()
+    {
+        QTest::addColumn<bool>("inCell");
+        QTest::addColumn<double>("inkCentre"); // where the ink's middle stands, as a share of the field's width
+        QTest::newRow("title, left") << false << 0.0;
+        QTest::newRow("cell, centred") << true << 0.5;
+    }
+    void alignmentHoldsRightToLeft()
+    {
+        QFETCH(bool, inCell);
+        QFETCH(double, inkCentre);
+        support::RuntimeRecorder rec;
+        frmEntry& frm = forms::instance<frmEntry>();
+        forms::TextBox* field = inCell ? &frm.txtEntry(0) : frm.txtTitle;
+        field->setText(inCell ? QStringLiteral("\u05E9") : QStringLiteral("\u05E9\u05DC\u05D5\u05DD"));
+        const QImage image = field->grab().toImage();
+        int left = image.width(), right = -1;
+        for (int y = 4; y < image.height() - 4; ++y)
+            for (int x = 4; x < image.width() - 4; ++x)
+                if (qGray(image.pixel(x, y)) < 80) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY(right >= left);
+        const double middle = (left + right) / 2.0 / image.width();
+        // A short word in the title has its middle well inside the left quarter.
+        QVERIFY2(std::abs(middle - inkCentre) < (inCell ? 0.1 : 0.25), qPrintable(QString::number(middle)));
+    }
+
+    // A field's own menu names no key the window has taken for a typing direction.
+    void contextMenusNameNoTakenKey()
+    {
+        support::RuntimeRecorder rec;
+        frmEntry& frm = forms::instance<frmEntry>();
+        const std::unique_ptr<QMenu> menus[] = {std::unique_ptr<QMenu>(frm.txtTitle->contextMenu()),
+                                                std::unique_ptr<QMenu>(frm.txtEntry(0).contextMenu()),
+                                                std::unique_ptr<QMenu>(frm.txtList->contextMenu())};
+        for (const auto& menu : menus) {
+            QStringList texts;
+            for (const QAction* action : menu->actions())
+                texts << action->text();
+            const QString all = texts.join(u'|');
+            for (const char* taken : {"Ctrl+Z", "Ctrl+A", "Ctrl+C"})
+                QVERIFY2(!all.contains(QLatin1String(taken)), qPrintable(all));
+            QVERIFY2(all.contains(QLatin1String("Ctrl+V")), qPrintable(all)); // the keys it keeps, it still names
+        }
     }
 };
 

@@ -61,7 +61,8 @@ private slots:
         support::RuntimeRecorder rec;
         auto& ed = support::showActive<frmEntry>();
         const QMap<int, QString> cells = {{0, "N"}, {19, "O"}, {37, "&"}, {380, "P"}, {399, "Q"}, {42, "q"}, {77, " "}};
-        const QString list = QStringLiteral("ONE\r\n\r\nTWO\r\n");
+        // Copied as it stands: the blank line, the break at the end, a no-break space, a line separator.
+        const QString list = QStringLiteral("ONE\r\n\r\nTWO\u00A0A\u2028B\r\n");
         for (const auto& [i, letter] : cells.asKeyValueRange())
             ed.txtEntry(i).setText(letter);
         ed.txtTitle->setText(title);
