@@ -84,6 +84,29 @@ private slots:
         QCOMPARE(rec.quits, 1);
     }
 
+    // While a window is shown modally, the window behind it takes no click, no key and no close;
+    // a key sent to it goes to the modal window; once that is hidden, all of it works again.
+    void windowsBehindAModalOneTakeNoInput()
+    {
+        support::RuntimeRecorder rec;
+        Probe& behind = support::showActive<Probe>();
+        int clicks = 0;
+        behind.button->Click = [&] { ++clicks; };
+        Other& modal = instance<Other>();
+        modal.text->setFocus();
+        support::duringModal([&] { modal.Show(Modality::Modal); }, [&] {
+            QTest::mouseClick(behind.button, Qt::LeftButton);
+            QTest::keyClick(behind.windowHandle(), Qt::Key_X);
+            behind.close();
+            modal.Hide();
+        });
+        QCOMPARE(clicks, 0);
+        QCOMPARE(modal.text->Text(), QStringLiteral("x"));
+        QVERIFY(!behind.isUnloaded());
+        QTest::mouseClick(behind.button, Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+    }
+
     void numbersAndRandom()
     {
         support::RuntimeRecorder rec;
