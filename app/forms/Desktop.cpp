@@ -10,6 +10,8 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,6 +84,24 @@ void watchKeys(std::function<unsigned long(unsigned long window)> redirect)
     }
     if (watch)
         watch->redirect = std::move(redirect);
+}
+
+namespace {
+// The windows destroyed last: keys typed into one of them just before may still be in flight,
+// and only a few windows come and go in the time a key takes to arrive.
+std::array<unsigned long, 8> g_gone{};
+std::size_t g_goneNext = 0;
+} // namespace
+
+void noteWindowGone(unsigned long window)
+{
+    g_gone[g_goneNext] = window;
+    g_goneNext = (g_goneNext + 1) % g_gone.size();
+}
+
+bool isGoneWindow(unsigned long window)
+{
+    return window != 0 && std::ranges::find(g_gone, window) != g_gone.end();
 }
 
 void giveKeyboardFocus(QWidget* window)

@@ -18,6 +18,10 @@ namespace forms::desktop {
 // are not passed on: heard late, they made the toolkit take keys typed after the menu closed
 // for the menu's.
 void watchKeys(std::function<unsigned long(unsigned long window)> redirect);
+// `window` is about to be destroyed; a key the X server sent it before is still handed on.
+void noteWindowGone(unsigned long window);
+// Whether `window` is one of the last few noted gone.
+bool isGoneWindow(unsigned long window);
 
 // Gives `window` the keyboard focus before the call returns, so that no key pressed from now on
 // goes to a window that is about to disappear. Only a window that stands on the screen can take it.

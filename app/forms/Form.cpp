@@ -29,8 +29,9 @@ std::vector<Form*> g_loaded;
 std::vector<QPointer<Form>> g_unloading;
 // Set while every window is torn down at once, which is no user's last window closing.
 bool g_tearingDown = false;
-// How long an unloaded window that was shown lives on, hidden (see Unload).
-constexpr int kUnloadedLingerMs = 1500;
+// How long an unloaded window lives on, hidden, and how many may (see Unload).
+constexpr int kLingerMs = 1500;
+constexpr std::size_t kLingering = 2;
 
 Qt::WindowFlags flagsFor(Border border)
 {
@@ -241,15 +242,21 @@ void Form::Unload()
     slot_ = nullptr;
     std::erase(g_loaded, this);
     Hide();
-    // Never delete a window under its own running event procedure. Nor at once: keys typed
-    // while it still had the focus may be on their way to it, and the toolkit drops a key whose
-    // window has gone, where one that finds the window hidden is passed on.
+    // Never delete a window under its own running event procedure, nor at once: keys typed while
+    // it still had the focus may be queued for it, and the toolkit drops a key whose window has
+    // gone, where one that finds it hidden is passed on (see the input's dispatcher). A key that
+    // comes later still is passed on before the toolkit looks for its window (the input's watch).
+    // Each lingering window holds its picture in memory, so only the last two linger.
     std::erase_if(g_unloading, [](const QPointer<Form>& form) { return form.isNull(); });
     g_unloading.emplace_back(this);
-    if (!windowHandle())
+    for (std::size_t i = 0; i + kLingering < g_unloading.size(); ++i)
+        g_unloading[i]->deleteLater();
+    if (windowHandle()) {
+        desktop::noteWindowGone(internalWinId());
+        QTimer::singleShot(kLingerMs, this, &QObject::deleteLater);
+    } else {
         deleteLater();
-    else
-        QTimer::singleShot(kUnloadedLingerMs, this, &QObject::deleteLater);
+    }
     if (g_loaded.empty() && !hasEnded() && !g_tearingDown)
         End();
 }

@@ -89,7 +89,7 @@ void settleFocus()
         return;
     }
     const auto gone = [focus](const Form* form) { return form && !form->isVisible() && form->internalWinId() == focus; };
-    if (std::ranges::any_of(detail::loadedForms(), gone)
+    if (desktop::isGoneWindow(focus) || std::ranges::any_of(detail::loadedForms(), gone)
         || std::ranges::any_of(detail::unloadingForms(), [&](const QPointer<Form>& form) { return gone(form); }))
         desktop::giveKeyboardFocus(holder);
 }
@@ -136,8 +136,8 @@ void noteExposure(QWindow* window)
 }
 
 // The window a key the X server sent to `window` is handed to instead, 0 for none: a key for a
-// menu, open or closed by now, or for a window of ours that is hidden by now, goes to the window
-// in front. Which control takes it is settled when it is delivered: an open menu still gets its
+// menu, open or closed by now, or for a window of ours that is hidden or gone by now, goes to
+// the window in front. Which control takes it is settled when it is delivered: an open menu still gets its
 // keys from there, and a window put in front meanwhile gets the rest.
 unsigned long keyWindowFor(unsigned long window)
 {
@@ -145,9 +145,11 @@ unsigned long keyWindowFor(unsigned long window)
     if (!target || !target->isVisible() || target->internalWinId() == window)
         return 0;
     const QList<QWindow*> windows = QGuiApplication::allWindows();
-    const bool elsewhere = std::ranges::any_of(windows, [window](const QWindow* w) {
-        return w->handle() && w->winId() == window && (!w->isVisible() || w->type() == Qt::Popup);
+    const auto found = std::ranges::find_if(windows, [window](const QWindow* w) {
+        return w->handle() && w->winId() == window;
     });
+    const bool elsewhere = found == windows.end() ? desktop::isGoneWindow(window)
+                                                  : !(*found)->isVisible() || (*found)->type() == Qt::Popup;
     return elsewhere ? target->internalWinId() : 0;
 }
 
