@@ -104,14 +104,15 @@ bool isGoneWindow(unsigned long window)
     return window != 0 && std::ranges::find(g_gone, window) != g_gone.end();
 }
 
-void giveKeyboardFocus(QWidget* window)
+bool giveKeyboardFocus(QWidget* window)
 {
     xcb_connection_t* c = connection();
     // Setting the focus on a window that is not mapped is an error of the X server's.
     if (!c || !window || !window->windowHandle() || !window->windowHandle()->isExposed())
-        return;
+        return false;
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(window->winId()), XCB_CURRENT_TIME);
     xcb_flush(c);
+    return true;
 }
 
 unsigned long keyboardFocus()

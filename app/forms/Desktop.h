@@ -24,8 +24,9 @@ void noteWindowGone(unsigned long window);
 bool isGoneWindow(unsigned long window);
 
 // Gives `window` the keyboard focus before the call returns, so that no key pressed from now on
-// goes to a window that is about to disappear. Only a window that stands on the screen can take it.
-void giveKeyboardFocus(QWidget* window);
+// goes to a window that is about to disappear. Only a window that stands on the screen can take
+// it; false where it could not be given so.
+bool giveKeyboardFocus(QWidget* window);
 
 // The window with the keyboard focus as the X server sees it now, which the toolkit learns
 // later; 0 where there is none or that cannot be asked.

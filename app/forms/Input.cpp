@@ -123,15 +123,21 @@ void onFocusWindowChanged(QWindow* window)
     }
 }
 
+// The keyboard focus to `form` now: from the X server straight away, where there is one, which
+// also spares the window manager's round trip; elsewhere by asking the desktop.
+void focus(Form* form)
+{
+    if (!desktop::giveKeyboardFocus(form))
+        form->activateWindow();
+}
+
 void noteExposure(QWindow* window)
 {
     Form* form = g_focusOnExposure;
     if (form && window->isExposed() && form->windowHandle() == window) {
         g_focusOnExposure = nullptr;
-        if (form->isVisible() && form == g_input) {
-            desktop::giveKeyboardFocus(form);
-            form->activateWindow();
-        }
+        if (form->isVisible() && form == g_input)
+            focus(form);
     }
 }
 
@@ -237,12 +243,10 @@ void give(Form* form)
     // Even a window that seems to have the focus may be losing it to a change still on its way.
     g_inputPending = true;
     g_inputChosen.start();
-    if (form->windowHandle() && form->windowHandle()->isExposed()) {
-        desktop::giveKeyboardFocus(form);
-        form->activateWindow();
-    } else {
+    if (form->windowHandle() && form->windowHandle()->isExposed())
+        focus(form);
+    else
         g_focusOnExposure = form;
-    }
     if (QApplication::activeWindow() != form && !QApplication::activePopupWidget())
         QApplication::setActiveWindow(form);
 }
