@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>

@@ -4,8 +4,6 @@
 // later, and on its own terms. This keeps the program's word: a key typed ahead across a window
 // change reaches the window the program put in front, whatever window the X server gave it to.
 
-class QWindow;
-
 namespace forms {
 
 class Form;
