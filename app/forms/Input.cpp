@@ -62,13 +62,20 @@ Form* formOf(QObject* receiver)
     return formOfWindow(qobject_cast<QWindow*>(receiver));
 }
 
-// The window a key that reached `source` belongs to instead, or null where it is where it belongs.
+// The window a key that reached `source` belongs to instead, or null when it is where it belongs.
 Form* rerouteTarget(Form* source)
 {
     Form* target = g_input;
     if (!source || !target || !target->isVisible() || source == target || QApplication::activePopupWidget())
         return nullptr;
     return target;
+}
+
+bool isHiddenFormWindow(unsigned long id)
+{
+    const auto hidden = [id](const Form* form) { return form && !form->isVisible() && form->internalWinId() == id; };
+    return std::ranges::any_of(detail::loadedForms(), hidden)
+        || std::ranges::any_of(detail::unloadingForms(), [&](const QPointer<Form>& form) { return hidden(form); });
 }
 
 // After the toolkit heard that the focus went nowhere, or to a window that is gone, it is told
@@ -88,9 +95,7 @@ void settleFocus()
             QApplication::setActiveWindow(holder);
         return;
     }
-    const auto gone = [focus](const Form* form) { return form && !form->isVisible() && form->internalWinId() == focus; };
-    if (desktop::isGoneWindow(focus) || std::ranges::any_of(detail::loadedForms(), gone)
-        || std::ranges::any_of(detail::unloadingForms(), [&](const QPointer<Form>& form) { return gone(form); }))
+    if (desktop::isGoneWindow(focus) || isHiddenFormWindow(focus))
         desktop::giveKeyboardFocus(holder);
 }
 
